@@ -1,0 +1,21 @@
+# Cross toolchain for MinGW-w64. Choose the target with QUENDAL_ARCH (i686 or
+# x86_64) and the thread model with QUENDAL_THREADS (win32 for the shipped
+# program, posix for the test tree, whose GoogleTest needs std::mutex).
+set(CMAKE_SYSTEM_NAME Windows)
+if(NOT QUENDAL_ARCH)
+  set(QUENDAL_ARCH i686)
+endif()
+if(NOT QUENDAL_THREADS)
+  set(QUENDAL_THREADS win32)
+endif()
+set(CMAKE_SYSTEM_PROCESSOR ${QUENDAL_ARCH})
+set(_triple ${QUENDAL_ARCH}-w64-mingw32)
+set(CMAKE_C_COMPILER   ${_triple}-gcc-${QUENDAL_THREADS})
+set(CMAKE_CXX_COMPILER ${_triple}-g++-${QUENDAL_THREADS})
+set(CMAKE_RC_COMPILER  ${_triple}-windres)
+set(CMAKE_DLLTOOL      ${_triple}-dlltool)
+set(CMAKE_FIND_ROOT_PATH /usr/${_triple})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
