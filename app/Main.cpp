@@ -1,0 +1,38 @@
+// Quendal: watches the USB data-acquisition modules that the device library
+// sees in its first 25 virtual slots.
+#include <windows.h>
+
+#include "app/MainForm.h"
+#include "framework/Application.h"
+#include "framework/Exception.h"
+#include "windows/AboutPanel.h"
+#include "windows/WaitingPanel.h"
+
+namespace {
+// Sizes are scaled by the screen's resolution at creation; Windows must not
+// stretch the window again (Vista and later only, bound at run time).
+void DeclareDpiAware() {
+  HMODULE user = GetModuleHandleW(L"user32.dll");
+  typedef BOOL(WINAPI * SetProcessDPIAwareFn)();
+  auto fn = user ? reinterpret_cast<SetProcessDPIAwareFn>(
+                       reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDPIAware")))
+                 : nullptr;
+  if (fn) fn();
+}
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  DeclareDpiAware();
+  TApplication application;
+  try {
+    application.Initialize();
+    application.SetTitle("Мониторинг USB модулей");
+    application.CreateForm(MainForm);
+    application.CreateForm(AboutProgramPanel);
+    application.CreateForm(WaitingPanel);
+    application.Run();
+  } catch (const TException& e) {
+    application.ShowException(e);
+  }
+  return 0;
+}

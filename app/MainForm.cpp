@@ -1,0 +1,280 @@
+#include "app/MainForm.h"
+
+#include "framework/Messages.h"
+#include "windows/AboutPanel.h"
+#include "windows/WaitingPanel.h"
+
+TMainForm* MainForm = nullptr;
+TModulesMonitorThread* ModulesMonitorThread = nullptr;
+
+namespace {
+
+constexpr BYTE Russian = RUSSIAN_CHARSET;
+constexpr TFontDesc ParentFont = {nullptr, 0, 0, 0, 0};
+constexpr TFontDesc Heading = {"Arial", 18, 0, Russian, clWindowText};
+constexpr TFontDesc SlotNumber = {"Arial", 20, 0, Russian, clWindowText};
+constexpr TFontDesc SlotList = {"Courier New", 17, 0, Russian, clWindowText};
+constexpr TFontDesc GroupCaption = {"Arial", 18, 0, Russian, clNavy};
+constexpr TFontDesc SubCaption = {"Arial", 18, 0, Russian, clPurple};
+constexpr TFontDesc Caption = {"Arial", 18, 0, Russian, clMaroon};
+constexpr TFontDesc SpeedMode = {"Courier New", 20, fsBold, Russian, clMaroon};
+constexpr TFontDesc Serial = {"Courier New", 60, fsBold, Russian, clBlack};
+constexpr TFontDesc Boxed = {"Courier New", 33, fsBold, Russian, clBlack};
+constexpr TFontDesc RowLabel = {"Arial", 15, 0, Russian, clBlack};
+constexpr TFontDesc RowValue = {"Arial", 17, 0, Russian, clBlack};
+
+constexpr unsigned Value = cfRaised | cfPopup;
+constexpr unsigned RowBox = cfRaised;
+
+const TControlDesc Controls[] = {
+    {Make<TStaticText>, "SsModulesListStaticText", "", 2, 5, 284, 25, "Список обнаруженных устройств:", Heading, clParent, cfCentre | cfPopup},
+    {Make<TStaticText>, "VirtualSlotStaticText", "", 297, 3, 32, 25, "88", SlotNumber, clWhite, cfBorder | cfCentre | cfPopup},
+    {Make<TListBox>, "ModulesListBox", "", 0, 30, 332, 513, "Слот  0: ?????", SlotList, clWhite, cfPopup | cfTabStop},
+    {Make<TGroupBox>, "ModuleGroupBox", "", 333, 0, 326, 542, "Модуль ???", GroupCaption, clParent, 0},
+    {Make<TLabel>, "ModuleStatusLMDStaticText", "ModuleGroupBox", 41, 31, 127, 23, "Статус модуля", Caption, clParent, cfPopup},
+    {Make<TShape>, "ModuleLoadingLed", "ModuleGroupBox", 175, 26, 35, 35, "", ParentFont, clParent, 0},
+    {Make<TStaticText>, "SpeedModeStaticText", "ModuleGroupBox", 226, 33, 30, 21, "HS", SpeedMode, clParent, cfPopup},
+    {Make<TShape>, "UsbSpeedLed", "ModuleGroupBox", 260, 30, 25, 25, "", ParentFont, clParent, 0},
+    {Make<TLabel>, "SerialNumberLabelLMDStaticText", "ModuleGroupBox", 91, 72, 145, 23, "Серийный номер", Caption, clParent, cfPopup},
+    {Make<TStaticText>, "SerialNumberLMDStaticText", "ModuleGroupBox", 2, 98, 320, 64, "WWWWWWWW", Serial, clWhite, Value | cfCentre},
+    {Make<TLabel>, "RevisionLabelLMDStaticText", "ModuleGroupBox", 16, 181, 72, 23, "Ревизия", Caption, clParent, cfPopup},
+    {Make<TStaticText>, "ModuleRevisionLMDStaticText", "ModuleGroupBox", 94, 171, 46, 43, "C", Boxed, clWhite, Value | cfCentre | cfVCentre},
+    {Make<TLabel>, "DacLabelLMDStaticText", "ModuleGroupBox", 168, 181, 39, 23, "ЦАП", Caption, clParent, cfPopup},
+    {Make<TStaticText>, "DacLMDStaticText", "ModuleGroupBox", 213, 171, 97, 43, "СССС", Boxed, clWhite, Value | cfCentre | cfVCentre},
+
+    {Make<TGroupBox>, "McuLMDGroupBox", "ModuleGroupBox", 3, 220, 320, 93, "Микроконтроллер", SubCaption, clParent, cfPopup},
+    {Make<TLabel>, "McuTypeLabelLMDStaticText", "McuLMDGroupBox", 5, 20, 58, 17, "MCU", RowLabel, clParent, 0},
+    {Make<TStaticText>, "McuTypeLMDStaticText", "McuLMDGroupBox", 65, 17, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
+    {Make<TLabel>, "McuFreqLabelLMDStaticText", "McuLMDGroupBox", 5, 43, 58, 17, "Частота", RowLabel, clParent, 0},
+    {Make<TStaticText>, "McuFreqLMDStaticText", "McuLMDGroupBox", 65, 40, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
+    {Make<TLabel>, "McuFirmwareVersionLabelLMDStaticText", "McuLMDGroupBox", 5, 66, 58, 17, "Версия", RowLabel, clParent, 0},
+    {Make<TStaticText>, "McuFirmwareVersionLMDStaticText", "McuLMDGroupBox", 65, 63, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
+
+    {Make<TGroupBox>, "BootLoaderLMDGroupBox", "ModuleGroupBox", 3, 313, 320, 48, "Загрузчик", SubCaption, clParent, cfPopup},
+    {Make<TLabel>, "McuBootLoadeVersionLabelLMDStaticText", "BootLoaderLMDGroupBox", 5, 20, 58, 17, "Версия", RowLabel, clParent, 0},
+    {Make<TStaticText>, "McuBootLoaderVersionLMDStaticText", "BootLoaderLMDGroupBox", 65, 17, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
+
+    {Make<TGroupBox>, "DspLMDGroupBox", "ModuleGroupBox", 3, 362, 320, 89, "DSP", SubCaption, clParent, cfPopup},
+    {Make<TLabel>, "DspTypeLabelLMDStaticText", "DspLMDGroupBox", 5, 20, 58, 17, "DSP", RowLabel, clParent, 0},
+    {Make<TStaticText>, "DspTypeLMDStaticText", "DspLMDGroupBox", 65, 17, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
+    {Make<TLabel>, "DspFreqLabelLMDStaticText", "DspLMDGroupBox", 5, 43, 58, 17, "Частота", RowLabel, clParent, 0},
+    {Make<TStaticText>, "DspFreqLMDStaticText", "DspLMDGroupBox", 65, 40, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
+    {Make<TLabel>, "DspFirmwareVersionLabelLMDStaticText", "DspLMDGroupBox", 5, 66, 58, 17, "Версия", RowLabel, clParent, 0},
+    {Make<TStaticText>, "DspFirmwareVersionLMDStaticText", "DspLMDGroupBox", 65, 63, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
+
+    {Make<TGroupBox>, "PldLMDGroupBox", "ModuleGroupBox", 3, 451, 320, 89, "ПЛИС", SubCaption, clParent, cfPopup},
+    {Make<TLabel>, "PldTypeLabelLMDStaticText", "PldLMDGroupBox", 5, 20, 58, 17, "PLD", RowLabel, clParent, 0},
+    {Make<TStaticText>, "PldTypeLMDStaticText", "PldLMDGroupBox", 65, 17, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
+    {Make<TLabel>, "PldFreqLabelLMDStaticText", "PldLMDGroupBox", 5, 43, 58, 17, "Частота", RowLabel, clParent, 0},
+    {Make<TStaticText>, "PldFreqLMDStaticText", "PldLMDGroupBox", 65, 40, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
+    {Make<TLabel>, "PldFirmwareVersionLabelLMDStaticText", "PldLMDGroupBox", 5, 66, 58, 17, "Версия", RowLabel, clParent, 0},
+    {Make<TStaticText>, "PldFirmwareVersionLMDStaticText", "PldLMDGroupBox", 65, 63, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
+};
+
+const TFormDesc Description = {
+    "MainForm",
+    "Мониторинг USB модулей от ЗАО \"Orvek\"",
+    660,
+    543,
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
+    0,
+    TPosition::ScreenCenter,
+    true,
+    {"Arial", 17, 0, Russian, clWindowText},
+    clBtnFace,
+    Controls,
+    sizeof(Controls) / sizeof(Controls[0]),
+};
+
+}  // namespace
+
+TMainForm::TMainForm(TComponent* owner) : TForm(owner, Description) {
+  // Non-visual components, read with the window before its controls.
+  XJustOne = new TXJustOne(this);
+  XJustOne->SetName("XJustOne");
+  PopupMenu = new TPopupMenu(this);
+  PopupMenu->SetName("PopupMenu");
+  AboutProgram = new TMenuItem(this, "О программе ...", 'A');
+  AboutProgram->SetName("AboutProgram");
+  BreakLine = new TMenuItem(this, "-");
+  BreakLine->SetName("BreakLine");
+  ApplicationExit = new TMenuItem(this, "Выход", 'Q', "Спокойный выход из программы");
+  ApplicationExit->SetName("ApplicationExit");
+  PopupMenu->Add(AboutProgram);
+  PopupMenu->Add(BreakLine);
+  PopupMenu->Add(ApplicationExit);
+  SetPopupMenu(PopupMenu);
+}
+
+void TMainForm::BindControls() {
+  XJustOne->SwitchToPrevious = true;
+  XJustOne->AlreadyExist = [this](TComponent* sender) { XJustOneAlreadyExist(sender); };
+  AboutProgram->OnClick = [this] { AboutProgramClick(); };
+  ApplicationExit->OnClick = [this] { ApplicationExitClick(); };
+#define BIND(name) name = Find<std::remove_pointer_t<decltype(name)>>(#name)
+  BIND(SsModulesListStaticText);
+  BIND(VirtualSlotStaticText);
+  BIND(ModuleGroupBox);
+  BIND(ModuleLoadingLed);
+  BIND(UsbSpeedLed);
+  BIND(McuLMDGroupBox);
+  BIND(McuTypeLabelLMDStaticText);
+  BIND(McuFreqLabelLMDStaticText);
+  BIND(McuFirmwareVersionLabelLMDStaticText);
+  BIND(McuTypeLMDStaticText);
+  BIND(McuFreqLMDStaticText);
+  BIND(McuFirmwareVersionLMDStaticText);
+  BIND(DspLMDGroupBox);
+  BIND(DspTypeLabelLMDStaticText);
+  BIND(DspFreqLabelLMDStaticText);
+  BIND(DspFirmwareVersionLabelLMDStaticText);
+  BIND(DspTypeLMDStaticText);
+  BIND(DspFreqLMDStaticText);
+  BIND(DspFirmwareVersionLMDStaticText);
+  BIND(ModuleStatusLMDStaticText);
+  BIND(RevisionLabelLMDStaticText);
+  BIND(SerialNumberLabelLMDStaticText);
+  BIND(SpeedModeStaticText);
+  BIND(BootLoaderLMDGroupBox);
+  BIND(McuBootLoadeVersionLabelLMDStaticText);
+  BIND(McuBootLoaderVersionLMDStaticText);
+  BIND(SerialNumberLMDStaticText);
+  BIND(ModuleRevisionLMDStaticText);
+  BIND(ModulesListBox);
+  BIND(PldLMDGroupBox);
+  BIND(PldTypeLabelLMDStaticText);
+  BIND(PldFreqLabelLMDStaticText);
+  BIND(PldFirmwareVersionLabelLMDStaticText);
+  BIND(PldTypeLMDStaticText);
+  BIND(PldFreqLMDStaticText);
+  BIND(PldFirmwareVersionLMDStaticText);
+  BIND(DacLabelLMDStaticText);
+  BIND(DacLMDStaticText);
+#undef BIND
+  ModulesListBox->SetItemHeight(Scaled(20));
+}
+
+bool TMainForm::MessageMap(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+  if (msg == WM_START_MONITOR) {
+    OnStartModulesMonitorThreadThread();
+    result = 0;
+    return true;
+  }
+  return false;
+}
+
+void TMainForm::Animate(bool opening) {
+  RECT bounds;
+  GetWindowRect(Handle(), &bounds);
+  int cx = bounds.left + (bounds.right - bounds.left) / 2, cy = bounds.top + (bounds.bottom - bounds.top) / 2;
+  RECT centre = {cx, cy, cx, cy};
+  if (opening)
+    DrawAnimatedRects(Handle(), IDANI_CAPTION, &centre, &bounds);
+  else
+    DrawAnimatedRects(Handle(), IDANI_CAPTION, &bounds, &centre);
+}
+
+void TMainForm::FormCreate() {
+  Application->HintHidePause = 5000;
+  Application->HintColor = RGB(255, 255, 164);
+  Application->OnShortCut = [this](const MSG& msg, bool& handled) { ApplicationShortCut(msg, handled); };
+  // Clock rates are written with "." whatever the user's regional settings;
+  // the program's number formatting never consults the locale.
+  Busy = false;
+  MonitorStarted = false;
+  MonitorGate = true;
+  Animate(true);
+}
+
+void TMainForm::FormShow() { RequestMonitorStart(); }
+
+void TMainForm::RequestMonitorStart() {
+  if (!MonitorStarted && MonitorGate) {
+    MonitorGate = false;
+    PostMessageW(Handle(), WM_START_MONITOR, 0, 0);
+  }
+}
+
+void TMainForm::OnStartModulesMonitorThreadThread() {
+  MonitorStarted = false;
+  TMonitorView view;
+  view.MainForm = this;
+  view.WaitingPanel = WaitingPanel;
+  view.Busy = &Busy;
+  view.MonitorStarted = &MonitorStarted;
+  try {
+    ModulesMonitorThread = new TModulesMonitorThread(false, view);
+  } catch (const std::exception&) {
+    ModulesMonitorThread = nullptr;
+  }
+  if (!ModulesMonitorThread) {
+    Application->MessageBox("Не могу открыть поток 'ModulesMonitorThread'!", "Ошибка OnStartModulesMonitorThreadThread()!",
+                            MB_OK);
+    return;
+  }
+  ModulesMonitorThread->OnTerminate = [this](TThread* sender) { ModulesMonitorThreadTerminate(sender); };
+  MonitorGate = true;
+}
+
+void TMainForm::ModulesMonitorThreadTerminate(TThread*) { MonitorStarted = false; }
+
+void TMainForm::StopModulesMonitorThread() {
+  if (!ModulesMonitorThread || !MonitorGate) return;
+  while (!MonitorStarted) {
+    if (Application->Terminated()) return;
+    Application->ProcessMessages();
+    Sleep(50);
+  }
+  delete ModulesMonitorThread;
+  while (MonitorStarted) {
+    if (Application->Terminated()) return;
+    Application->ProcessMessages();
+    Sleep(50);
+  }
+  ModulesMonitorThread = nullptr;
+}
+
+void TMainForm::FormClose(TCloseAction&) {
+  if (Busy) return;
+  Busy = true;
+  StopModulesMonitorThread();
+  Busy = false;
+}
+
+void TMainForm::FormDestroy() {
+  if (Busy) return;
+  Busy = true;
+  StopModulesMonitorThread();
+  Animate(false);
+  Busy = false;
+}
+
+void TMainForm::ApplicationShortCut(const MSG& msg, bool& handled) {
+  if (msg.wParam != VK_ESCAPE) return;
+  if (Busy) {
+    handled = true;
+    return;
+  }
+  Busy = true;
+  int answer = Application->MessageBox("Действительно хотите завершить работу данного приложения?", "Подтвердите завершение!",
+                                       MB_YESNO | MB_ICONQUESTION);
+  if (answer == IDYES) {
+    handled = true;
+    Application->Terminate();
+  }
+  Busy = false;
+}
+
+void TMainForm::ApplicationExitClick() {
+  Application->Terminate();
+  Busy = false;
+}
+
+void TMainForm::XJustOneAlreadyExist(TComponent*) {
+  Application->MessageBox("Экземпляр программы Quendal уже работает!", "Внимание!!!", MB_OK | MB_ICONINFORMATION);
+  Application->Terminate();
+}
+
+void TMainForm::AboutProgramClick() {
+  if (AboutProgramPanel) AboutProgramPanel->ShowModal();
+}

@@ -1,0 +1,86 @@
+// The main window: the list of the 25 virtual slots on the left, the details
+// of the selected module on the right, a popup menu with the About window
+// and exit. It starts the monitor thread once it is first shown and stops
+// it on every road out.
+#pragma once
+
+#include "app/JustOne.h"
+#include "framework/Application.h"
+#include "framework/Form.h"
+#include "framework/Menus.h"
+#include "monitor/ModulesMonitorThread.h"
+
+class TMainForm : public TForm {
+ public:
+  explicit TMainForm(TComponent* owner);
+
+  TXJustOne* XJustOne = nullptr;
+  TPopupMenu* PopupMenu = nullptr;
+  TMenuItem* AboutProgram = nullptr;
+  TMenuItem* BreakLine = nullptr;
+  TMenuItem* ApplicationExit = nullptr;
+  TStaticText* SsModulesListStaticText = nullptr;
+  TStaticText* VirtualSlotStaticText = nullptr;
+  TGroupBox* ModuleGroupBox = nullptr;
+  TShape* ModuleLoadingLed = nullptr;
+  TShape* UsbSpeedLed = nullptr;
+  TGroupBox* McuLMDGroupBox = nullptr;
+  TLabel* McuTypeLabelLMDStaticText = nullptr;
+  TLabel* McuFreqLabelLMDStaticText = nullptr;
+  TLabel* McuFirmwareVersionLabelLMDStaticText = nullptr;
+  TStaticText* McuTypeLMDStaticText = nullptr;
+  TStaticText* McuFreqLMDStaticText = nullptr;
+  TStaticText* McuFirmwareVersionLMDStaticText = nullptr;
+  TGroupBox* DspLMDGroupBox = nullptr;
+  TLabel* DspTypeLabelLMDStaticText = nullptr;
+  TLabel* DspFreqLabelLMDStaticText = nullptr;
+  TLabel* DspFirmwareVersionLabelLMDStaticText = nullptr;
+  TStaticText* DspTypeLMDStaticText = nullptr;
+  TStaticText* DspFreqLMDStaticText = nullptr;
+  TStaticText* DspFirmwareVersionLMDStaticText = nullptr;
+  TLabel* ModuleStatusLMDStaticText = nullptr;
+  TLabel* RevisionLabelLMDStaticText = nullptr;
+  TLabel* SerialNumberLabelLMDStaticText = nullptr;
+  TStaticText* SpeedModeStaticText = nullptr;
+  TGroupBox* BootLoaderLMDGroupBox = nullptr;
+  TLabel* McuBootLoadeVersionLabelLMDStaticText = nullptr;
+  TStaticText* McuBootLoaderVersionLMDStaticText = nullptr;
+  TStaticText* SerialNumberLMDStaticText = nullptr;
+  TStaticText* ModuleRevisionLMDStaticText = nullptr;
+  TListBox* ModulesListBox = nullptr;
+  TGroupBox* PldLMDGroupBox = nullptr;
+  TLabel* PldTypeLabelLMDStaticText = nullptr;
+  TLabel* PldFreqLabelLMDStaticText = nullptr;
+  TLabel* PldFirmwareVersionLabelLMDStaticText = nullptr;
+  TStaticText* PldTypeLMDStaticText = nullptr;
+  TStaticText* PldFreqLMDStaticText = nullptr;
+  TStaticText* PldFirmwareVersionLMDStaticText = nullptr;
+  TLabel* DacLabelLMDStaticText = nullptr;
+  TStaticText* DacLMDStaticText = nullptr;
+  bool Busy = false;
+  bool MonitorStarted = false;
+  bool MonitorGate = true;
+
+  void FormCreate() override;
+  void FormShow() override;
+  void FormClose(TCloseAction& action) override;
+  void FormDestroy() override;
+  void XJustOneAlreadyExist(TComponent* sender);
+  void AboutProgramClick();
+  void ApplicationExitClick();
+  void ApplicationShortCut(const MSG& msg, bool& handled);
+  void RequestMonitorStart();
+  void OnStartModulesMonitorThreadThread();
+  void ModulesMonitorThreadTerminate(TThread* sender);
+  void StopModulesMonitorThread();
+
+ protected:
+  void BindControls() override;
+  bool MessageMap(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  void Animate(bool opening);
+};
+
+extern TMainForm* MainForm;
+extern TModulesMonitorThread* ModulesMonitorThread;

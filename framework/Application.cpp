@@ -1,0 +1,175 @@
+#include "framework/Application.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "framework/Messages.h"
+#include "framework/Text.h"
+#include "framework/Thread.h"
+
+TApplication* Application = nullptr;
+
+TApplication::TApplication() : TWinControl(nullptr) {
+  SetName("Application");
+  Application = this;
+}
+
+TApplication::~TApplication() {
+  DestroyForms();
+  DestroyHandle();
+  if (Application == this) Application = nullptr;
+}
+
+void TApplication::Initialize() {
+  INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&icc);
+  // The application window: no size, never seen as a window; its caption is
+  // the title and it carries the taskbar button.
+  int cx = GetSystemMetrics(SM_CXSCREEN) / 2, cy = GetSystemMetrics(SM_CYSCREEN) / 2;
+  TCreateParams p = {OwnWindowClass(L"QuendalApplication"), WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                     0, cx, cy, 0, 0, nullptr};
+  CreateHandle(p, FTitle);
+  SetSynchronizeTarget(GetCurrentThreadId(), Handle());
+}
+
+void TApplication::SetTitle(const std::string& title) {
+  FTitle = title;
+  SetText(title);
+}
+
+void TApplication::Run() {
+  if (FMainForm && ShowMainForm) {
+    ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+    FMainForm->Show();
+  }
+  while (!FTerminated) HandleMessage();
+}
+
+bool TApplication::ProcessMessage(MSG& msg) {
+  if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (msg.message == WM_QUIT) {
+    FTerminated = true;
+    return true;
+  }
+  if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+    TWinControl* target = FromHandle(GetAncestor(msg.hwnd, GA_ROOT));
+    auto* form = dynamic_cast<TForm*>(target);
+    if (form && IsWindowEnabled(form->Handle()) && form->IsShortCut(msg)) return true;
+    bool handled = false;
+    if (OnShortCut) OnShortCut(msg, handled);
+    if (handled) return true;
+    if (msg.wParam == VK_RETURN && form && form->DefaultButton() && form->DefaultButton()->Enabled()) {
+      form->DefaultButton()->Click();
+      return true;
+    }
+  }
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+  return true;
+}
+
+void TApplication::HandleMessage() {
+  MSG msg;
+  if (!ProcessMessage(msg)) {
+    WaitMessage();
+  }
+}
+
+void TApplication::ProcessMessages() {
+  MSG msg;
+  while (ProcessMessage(msg)) {
+  }
+}
+
+void TApplication::Terminate() { PostQuitMessage(0); }
+
+namespace {
+struct TDisabledWindows {
+  std::vector<HWND> Windows;
+};
+BOOL CALLBACK DisableTaskWindow(HWND h, LPARAM p) {
+  if (IsWindowVisible(h) && IsWindowEnabled(h)) {
+    EnableWindow(h, FALSE);
+    reinterpret_cast<TDisabledWindows*>(p)->Windows.push_back(h);
+  }
+  return TRUE;
+}
+}  // namespace
+
+int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
+  bool windowThread = GetCurrentThreadId() == WindowThreadId();
+  HWND owner = windowThread ? GetActiveWindow() : nullptr;
+  if (windowThread && !owner) owner = Handle();
+  TDisabledWindows disabled;
+  EnumThreadWindows(WindowThreadId(), DisableTaskWindow, reinterpret_cast<LPARAM>(&disabled));
+  int result = MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), flags | (windowThread ? 0 : MB_SETFOREGROUND));
+  for (HWND h : disabled.Windows) EnableWindow(h, TRUE);
+  if (windowThread && owner && IsWindow(owner)) SetActiveWindow(owner);
+  return result;
+}
+
+void TApplication::ShowException(const std::exception& e) { MessageBox(e.what(), FTitle, MB_OK | MB_ICONSTOP); }
+
+void TApplication::Minimize() {
+  if (FMinimized) return;
+  FMinimized = true;
+  if (FMainForm) ShowWindow(FMainForm->Handle(), SW_HIDE);
+  ShowWindow(Handle(), SW_MINIMIZE);
+}
+
+void TApplication::Restore() {
+  if (!FMinimized) return;
+  FMinimized = false;
+  ShowWindow(Handle(), SW_RESTORE);
+  if (FMainForm) {
+    FMainForm->Show();
+  }
+}
+
+LRESULT TApplication::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_QUENDAL_SYNCHRONIZE:
+      CheckSynchronize();
+      return 0;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_RESTORE) {
+        Restore();
+        return 0;
+      }
+      if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+        Minimize();
+        return 0;
+      }
+      if ((wParam & 0xFFF0) == SC_CLOSE) {
+        if (FMainForm) FMainForm->Close();
+        return 0;
+      }
+      break;
+    case WM_SIZE:
+      // Another program restored our window (a second instance does).
+      if (wParam == SIZE_RESTORED && FMinimized) Restore();
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE && FMainForm && IsWindowVisible(FMainForm->Handle()) &&
+          IsWindowEnabled(FMainForm->Handle()))
+        SetActiveWindow(FMainForm->Handle());
+      break;
+    case WM_CLOSE:
+      if (FMainForm) FMainForm->Close();
+      return 0;
+  }
+  return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+void TApplication::DestroyForms() {
+  // Hide every window first, then destroy the forms newest first.
+  for (TComponent* c : Components())
+    if (auto* f = dynamic_cast<TForm*>(c)) f->Hide();
+  while (!Components().empty()) {
+    TComponent* c = Components().back();
+    if (auto* f = dynamic_cast<TForm*>(c)) f->Destroying();
+    if (c == FMainForm) FMainForm = nullptr;
+    delete c;
+  }
+}

@@ -1,0 +1,162 @@
+#include "framework/Form.h"
+
+#include <cstring>
+#include <vector>
+
+#include "framework/Application.h"
+#include "framework/Menus.h"
+
+TForm::TForm(TComponent* owner, const TFormDesc& desc) : TWinControl(owner), FDesc(desc) {
+  SetName(desc.Name);
+}
+
+TForm::~TForm() = default;
+
+int TForm::Scaled(int designPixels) const { return FDesc.Scaled ? Scale(designPixels, FPixelsPerInch) : designPixels; }
+
+void TForm::Build() {
+  FPixelsPerInch = ScreenPixelsPerInch();
+  Font().Assign(FDesc.Font, FDesc.Scaled ? FPixelsPerInch : DesignPixelsPerInch);
+  SetColor(FDesc.Color);
+  RECT r = {0, 0, Scaled(FDesc.ClientWidth), Scaled(FDesc.ClientHeight)};
+  AdjustWindowRectEx(&r, FDesc.Style, FALSE, FDesc.ExStyle);
+  HWND owner = Application ? Application->Handle() : nullptr;
+  TCreateParams p = {OwnWindowClass(L"QuendalForm"), FDesc.Style & ~WS_VISIBLE, FDesc.ExStyle, 0, 0,
+                     r.right - r.left, r.bottom - r.top, owner};
+  CreateHandle(p, FDesc.Caption ? FDesc.Caption : "");
+  Position();
+  for (size_t i = 0; i < FDesc.ControlCount; ++i) {
+    const TControlDesc& d = FDesc.Controls[i];
+    TControl* c = d.Make(this);
+    c->SetName(d.Name);
+    TWinControl* parent = this;
+    if (d.Parent && *d.Parent)
+      if (auto* p = dynamic_cast<TWinControl*>(FindComponent(d.Parent))) parent = p;
+    c->Build(parent, d, FPixelsPerInch, FDesc.Scaled);
+    if (d.Flags & cfDefault) FDefaultButton = dynamic_cast<TButton*>(c);
+  }
+  BindControls();
+  std::vector<TComponent*> components = Components();
+  for (TComponent* c : components) c->Loaded();
+  FormCreate();
+}
+
+void TForm::Destroying() {
+  if (FDestroying) return;
+  FDestroying = true;
+  FormDestroy();
+}
+
+void TForm::Position() {
+  RECT r;
+  GetWindowRect(Handle(), &r);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  TForm* main = Application ? Application->MainForm() : nullptr;
+  if (FDesc.Position == TPosition::MainFormCenter && main && main != this && main->Handle()) GetWindowRect(main->Handle(), &area);
+  int x = area.left + (area.right - area.left - w) / 2, y = area.top + (area.bottom - area.top - h) / 2;
+  if (x < 0) x = 0;
+  if (y < 0) y = 0;
+  SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::PlaceAtCentre() { Position(); }
+
+void TForm::Show() {
+  if (!Handle()) return;
+  if (FDesc.Position == TPosition::MainFormCenter) Position();
+  ShowWindow(Handle(), SW_SHOW);
+  SetForegroundWindow(Handle());
+}
+
+void TForm::Hide() {
+  if (Handle()) ShowWindow(Handle(), SW_HIDE);
+}
+
+void TForm::Close() {
+  if (Handle()) SendMessageW(Handle(), WM_CLOSE, 0, 0);
+}
+
+namespace {
+struct TDisabled {
+  std::vector<HWND> Windows;
+  HWND Except;
+};
+BOOL CALLBACK DisableOne(HWND h, LPARAM p) {
+  auto* d = reinterpret_cast<TDisabled*>(p);
+  if (h != d->Except && IsWindowVisible(h) && IsWindowEnabled(h)) {
+    EnableWindow(h, FALSE);
+    d->Windows.push_back(h);
+  }
+  return TRUE;
+}
+}  // namespace
+
+int TForm::ShowModal() {
+  if (FModal || !Handle()) return mrCancel;
+  TDisabled disabled{{}, Handle()};
+  EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&disabled));
+  FModal = true;
+  FModalResult = mrNone;
+  Show();
+  while (FModalResult == mrNone && !Application->Terminated()) {
+    Application->HandleMessage();
+    if (!IsWindowVisible(Handle()) && FModalResult == mrNone) FModalResult = mrCancel;
+  }
+  for (HWND h : disabled.Windows) EnableWindow(h, TRUE);
+  Hide();
+  FModal = false;
+  return FModalResult;
+}
+
+bool TForm::IsShortCut(const MSG& msg) {
+  TPopupMenu* menu = PopupMenu();
+  return menu && menu->IsShortCut(msg);
+}
+
+bool TForm::MessageMap(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (MessageMap(msg, wParam, lParam, result)) return result;
+  switch (msg) {
+    case WM_SHOWWINDOW:
+      if (lParam == 0) {
+        if (wParam)
+          FormShow();
+        else
+          FormHide();
+      }
+      break;
+    case WM_CLOSE: {
+      if (FModal) {
+        FModalResult = mrCancel;
+        return 0;
+      }
+      TCloseAction action = (Application && Application->MainForm() == this) ? TCloseAction::Free : TCloseAction::Hide;
+      FormClose(action);
+      if (action == TCloseAction::Hide) Hide();
+      if (action == TCloseAction::Free && Application && Application->MainForm() == this) Application->Terminate();
+      return 0;
+    }
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_MINIMIZE && Application && Application->MainForm() == this) {
+        Application->Minimize();
+        return 0;
+      }
+      break;
+    case WM_ERASEBKGND: {
+      RECT r;
+      GetClientRect(Handle(), &r);
+      FillRect(reinterpret_cast<HDC>(wParam), &r, BackgroundBrush());
+      return 1;
+    }
+    case WM_KEYDOWN:
+      if (wParam == VK_RETURN && FDefaultButton && FDefaultButton->Enabled()) {
+        FDefaultButton->Click();
+        return 0;
+      }
+      break;
+  }
+  return TWinControl::WndProc(msg, wParam, lParam);
+}

@@ -1,0 +1,84 @@
+// Owners of Windows handles, each counted while it lives, so that tests and
+// the soak harness can see a leak (Wine's own counters always answer 0).
+#pragma once
+
+#include <windows.h>
+
+enum class TResourceKind : int { Window, Font, Brush, Pen, DC, Kernel, Count };
+
+long LiveCount(TResourceKind kind);
+void CountUp(TResourceKind kind);
+void CountDown(TResourceKind kind);
+
+// A GDI object (font, brush, pen) owned for its lifetime.
+template <class H, TResourceKind Kind>
+class TGdiObject {
+ public:
+  TGdiObject() = default;
+  explicit TGdiObject(H h) { Reset(h); }
+  ~TGdiObject() { Reset(nullptr); }
+  TGdiObject(const TGdiObject&) = delete;
+  TGdiObject& operator=(const TGdiObject&) = delete;
+  void Reset(H h) {
+    if (FHandle) {
+      DeleteObject(FHandle);
+      CountDown(Kind);
+    }
+    FHandle = h;
+    if (FHandle) CountUp(Kind);
+  }
+  H Get() const { return FHandle; }
+  explicit operator bool() const { return FHandle != nullptr; }
+
+ private:
+  H FHandle = nullptr;
+};
+
+using TFontHandle = TGdiObject<HFONT, TResourceKind::Font>;
+using TBrushHandle = TGdiObject<HBRUSH, TResourceKind::Brush>;
+using TPenHandle = TGdiObject<HPEN, TResourceKind::Pen>;
+
+// A kernel object (event, mutex, thread) closed with CloseHandle.
+class TKernelHandle {
+ public:
+  TKernelHandle() = default;
+  explicit TKernelHandle(HANDLE h) { Reset(h); }
+  ~TKernelHandle() { Reset(nullptr); }
+  TKernelHandle(const TKernelHandle&) = delete;
+  TKernelHandle& operator=(const TKernelHandle&) = delete;
+  void Reset(HANDLE h);
+  HANDLE Get() const { return FHandle; }
+  explicit operator bool() const { return FHandle != nullptr; }
+
+ private:
+  HANDLE FHandle = nullptr;
+};
+
+// A window's device context, from GetDC or BeginPaint.
+class TWindowDC {
+ public:
+  explicit TWindowDC(HWND window);
+  ~TWindowDC();
+  TWindowDC(const TWindowDC&) = delete;
+  TWindowDC& operator=(const TWindowDC&) = delete;
+  HDC Get() const { return FDC; }
+
+ private:
+  HWND FWindow;
+  HDC FDC;
+};
+
+class TPaintDC {
+ public:
+  explicit TPaintDC(HWND window);
+  ~TPaintDC();
+  TPaintDC(const TPaintDC&) = delete;
+  TPaintDC& operator=(const TPaintDC&) = delete;
+  HDC Get() const { return FDC; }
+  const PAINTSTRUCT& Paint() const { return FPaint; }
+
+ private:
+  HWND FWindow;
+  PAINTSTRUCT FPaint;
+  HDC FDC;
+};

@@ -1,0 +1,58 @@
+#include "framework/Menus.h"
+
+#include "framework/Text.h"
+
+TMenuItem::TMenuItem(TComponent* owner, const std::string& caption, WORD shortCutKey, const std::string& hint)
+    : TComponent(owner), FCaption(caption), FShortCutKey(shortCutKey), FHint(hint) {}
+
+TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner) {}
+
+TPopupMenu::~TPopupMenu() {
+  if (FHandle) DestroyMenu(FHandle);
+}
+
+void TPopupMenu::Add(TMenuItem* item) {
+  FItems.push_back(item);
+  if (FHandle) {
+    DestroyMenu(FHandle);
+    FHandle = nullptr;
+  }
+}
+
+HMENU TPopupMenu::Handle() {
+  if (FHandle) return FHandle;
+  FHandle = CreatePopupMenu();
+  for (size_t i = 0; i < FItems.size(); ++i) {
+    TMenuItem* item = FItems[i];
+    if (item->IsSeparator()) {
+      AppendMenuW(FHandle, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    std::string caption = item->Caption();
+    if (item->ShortCutKey()) {
+      caption += "\tCtrl+";
+      caption += static_cast<char>(item->ShortCutKey());
+    }
+    AppendMenuW(FHandle, MF_STRING, i + 1, Widen(caption).c_str());
+  }
+  return FHandle;
+}
+
+void TPopupMenu::Popup(int x, int y, HWND owner) {
+  UINT id = static_cast<UINT>(TrackPopupMenu(Handle(), TPM_CENTERALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
+                                             x, y, 0, owner, nullptr));
+  if (id >= 1 && id <= FItems.size() && FItems[id - 1]->OnClick) FItems[id - 1]->OnClick();
+}
+
+bool TPopupMenu::IsShortCut(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+  bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0, alt = GetKeyState(VK_MENU) < 0;
+  if (!ctrl || shift || alt) return false;
+  for (TMenuItem* item : FItems) {
+    if (item->ShortCutKey() && item->ShortCutKey() == msg.wParam && item->OnClick) {
+      item->OnClick();
+      return true;
+    }
+  }
+  return false;
+}

@@ -1,0 +1,135 @@
+#include "framework/Thread.h"
+
+#include <process.h>
+
+#include "framework/Exception.h"
+#include "framework/Messages.h"
+
+namespace {
+
+// Pending hand-overs, newest first; guarded by the lock.
+struct TSyncQueue {
+  TSyncQueue() {
+    InitializeCriticalSection(&Lock);
+    Wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  }
+  CRITICAL_SECTION Lock;
+  HANDLE Wake;  // set whenever a hand-over is queued
+  TThread* Pending = nullptr;
+  DWORD WindowThread = 0;
+  HWND WakeWindow = nullptr;
+};
+
+TSyncQueue& Queue() {
+  static TSyncQueue q;
+  return q;
+}
+
+}  // namespace
+
+void SetSynchronizeTarget(DWORD threadId, HWND wakeWindow) {
+  Queue().WindowThread = threadId;
+  Queue().WakeWindow = wakeWindow;
+}
+
+DWORD WindowThreadId() { return Queue().WindowThread ? Queue().WindowThread : GetCurrentThreadId(); }
+
+TThread::TThread(bool createSuspended) {
+  FDone.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  if (!FDone) throw TException("CreateEvent");
+  HANDLE h = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &TThread::Entry, this, CREATE_SUSPENDED, &FThreadId));
+  if (!h) throw TException("_beginthreadex");
+  FHandle.Reset(h);
+  if (!createSuspended) Start();
+}
+
+void TThread::Start() {
+  if (FStarted) return;
+  FStarted = true;
+  ResumeThread(FHandle.Get());
+}
+
+TThread::~TThread() {
+  Terminate();
+  if (!FStarted) Start();
+  WaitWhileServing();
+}
+
+void TThread::WaitWhileServing() {
+  HANDLE waits[2] = {FHandle.Get(), Queue().Wake};
+  bool onWindowThread = GetCurrentThreadId() == WindowThreadId();
+  for (;;) {
+    if (onWindowThread) CheckSynchronize();
+    DWORD r = onWindowThread ? MsgWaitForMultipleObjects(2, waits, FALSE, INFINITE, QS_SENDMESSAGE)
+                             : WaitForSingleObject(waits[0], INFINITE);
+    if (r == WAIT_OBJECT_0) break;
+    if (r == WAIT_OBJECT_0 + 2) {
+      // Let messages sent from the worker (a query of a control) through.
+      MSG msg;
+      PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    if (r == WAIT_FAILED) break;
+  }
+  if (onWindowThread) CheckSynchronize();
+}
+
+unsigned __stdcall TThread::Entry(void* p) {
+  auto* self = static_cast<TThread*>(p);
+  try {
+    self->Execute();
+  } catch (...) {
+    // A body that lets an exception escape simply ends.
+  }
+  if (self->OnTerminate) {
+    try {
+      self->Synchronize([self] { self->OnTerminate(self); });
+    } catch (...) {
+    }
+  }
+  InterlockedExchange(&self->FFinished, 1);
+  return 0;
+}
+
+void TThread::Synchronize(const std::function<void()>& routine) {
+  if (GetCurrentThreadId() == WindowThreadId()) {
+    routine();
+    return;
+  }
+  TSyncQueue& q = Queue();
+  FRoutine = &routine;
+  FError = nullptr;
+  EnterCriticalSection(&q.Lock);
+  FNextPending = q.Pending;
+  q.Pending = this;
+  LeaveCriticalSection(&q.Lock);
+  SetEvent(q.Wake);
+  if (q.WakeWindow) PostMessageW(q.WakeWindow, WM_QUENDAL_SYNCHRONIZE, 0, 0);
+  WaitForSingleObject(FDone.Get(), INFINITE);
+  FRoutine = nullptr;
+  if (FError) {
+    std::exception_ptr e = FError;
+    FError = nullptr;
+    std::rethrow_exception(e);
+  }
+}
+
+bool CheckSynchronize() {
+  TSyncQueue& q = Queue();
+  EnterCriticalSection(&q.Lock);
+  TThread* list = q.Pending;
+  q.Pending = nullptr;
+  LeaveCriticalSection(&q.Lock);
+  bool ran = list != nullptr;
+  while (list) {
+    TThread* t = list;
+    list = t->FNextPending;
+    t->FNextPending = nullptr;
+    try {
+      (*t->FRoutine)();
+    } catch (...) {
+      t->FError = std::current_exception();
+    }
+    SetEvent(t->FDone.Get());
+  }
+  return ran;
+}

@@ -1,0 +1,66 @@
+// A worker thread with a synchronous hand-over to the window thread.
+//
+// Synchronize(routine) runs the routine on the window thread while the
+// worker blocks, and rethrows in the worker whatever the routine threw. The
+// destructor raises the stop request and waits for the body to return while
+// it keeps executing the hand-overs the worker submits meanwhile (its last
+// ones among them), so deleting a thread from the window thread never
+// deadlocks.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+
+#include "framework/Handles.h"
+
+class TThread {
+ public:
+  // Starts the thread at once unless createSuspended; throws TException when
+  // no thread could be created.
+  explicit TThread(bool createSuspended);
+  virtual ~TThread();
+  TThread(const TThread&) = delete;
+  TThread& operator=(const TThread&) = delete;
+
+  void Start();
+  void Terminate() { InterlockedExchange(&FTerminated, 1); }
+  bool Terminated() const { return InterlockedCompareExchange(const_cast<LONG*>(&FTerminated), 0, 0) != 0; }
+  bool Finished() const { return InterlockedCompareExchange(const_cast<LONG*>(&FFinished), 0, 0) != 0; }
+  DWORD ThreadId() const { return FThreadId; }
+
+  // Runs on the window thread after Execute has returned.
+  std::function<void(TThread*)> OnTerminate;
+
+  // Runs the routine on the window thread; called from the worker.
+  void Synchronize(const std::function<void()>& routine);
+
+ protected:
+  virtual void Execute() = 0;
+
+ private:
+  static unsigned __stdcall Entry(void* self);
+  void WaitWhileServing();
+
+  TKernelHandle FHandle;
+  TKernelHandle FDone;  // set when the window thread has run our hand-over
+  unsigned FThreadId = 0;
+  volatile LONG FTerminated = 0;
+  volatile LONG FFinished = 0;
+  bool FStarted = false;
+
+  friend bool CheckSynchronize();
+  const std::function<void()>* FRoutine = nullptr;
+  std::exception_ptr FError;
+  TThread* FNextPending = nullptr;
+};
+
+// Runs every hand-over that is waiting; called on the window thread. Returns
+// true when one ran.
+bool CheckSynchronize();
+
+// The window thread's id and the window to wake it with; set by the
+// application object.
+void SetSynchronizeTarget(DWORD threadId, HWND wakeWindow);
+DWORD WindowThreadId();

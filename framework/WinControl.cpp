@@ -1,0 +1,204 @@
+#include "framework/WinControl.h"
+
+#include <exception>
+
+#include "framework/Menus.h"
+#include "framework/Messages.h"
+#include "framework/Text.h"
+
+namespace {
+const wchar_t* const ObjectProperty = L"QuendalObject";
+thread_local TWinControl* Creating = nullptr;
+thread_local HHOOK CreationHookHandle = nullptr;
+}  // namespace
+
+const wchar_t* OwnWindowClass(const wchar_t* name, UINT style) {
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &wc)) return name;
+  wc.cbSize = sizeof(wc);
+  wc.style = style;
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.lpszClassName = name;
+  RegisterClassExW(&wc);
+  return name;
+}
+
+TWinControl::TWinControl(TComponent* owner) : TComponent(owner) {}
+
+TWinControl::~TWinControl() { DestroyHandle(); }
+
+TWinControl* TWinControl::FromHandle(HWND window) {
+  return window ? static_cast<TWinControl*>(GetPropW(window, ObjectProperty)) : nullptr;
+}
+
+LRESULT CALLBACK TWinControl::CreationHook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND && Creating) {
+    TWinControl* c = Creating;
+    Creating = nullptr;
+    c->Attach(reinterpret_cast<HWND>(wParam));
+  }
+  return CallNextHookEx(CreationHookHandle, code, wParam, lParam);
+}
+
+void TWinControl::CreateHandle(const TCreateParams& p, const std::string& text) {
+  if (FHandle) return;
+  if (!CreationHookHandle)
+    CreationHookHandle = SetWindowsHookExW(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
+  Creating = this;
+  std::wstring w = Widen(text);
+  HWND h = CreateWindowExW(p.ExStyle, p.ClassName, w.c_str(), p.Style, p.X, p.Y, p.Width, p.Height, p.Parent,
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
+  Creating = nullptr;
+  if (!h && FHandle) Detach();
+  if (FHandle) FontChanged();
+}
+
+void TWinControl::Attach(HWND window) {
+  FHandle = window;
+  SetPropW(window, ObjectProperty, this);
+  FClassProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::WindowProcedure)));
+  CountUp(TResourceKind::Window);
+}
+
+void TWinControl::Detach() {
+  if (!FHandle) return;
+  SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FClassProc));
+  RemovePropW(FHandle, ObjectProperty);
+  FHandle = nullptr;
+  CountDown(TResourceKind::Window);
+}
+
+void TWinControl::DestroyHandle() {
+  if (FHandle) DestroyWindow(FHandle);
+}
+
+LRESULT CALLBACK TWinControl::WindowProcedure(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+  TWinControl* c = FromHandle(h);
+  if (!c) return DefWindowProcW(h, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) {
+    WNDPROC proc = c->FClassProc;
+    c->Detach();
+    return CallWindowProcW(proc, h, msg, wParam, lParam);
+  }
+  // No exception leaves a window procedure: report it and go on.
+  try {
+    return c->WndProc(msg, wParam, lParam);
+  } catch (const std::exception& e) {
+    std::wstring w = Widen(e.what());
+    MessageBoxW(nullptr, w.c_str(), L"Quendal", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  } catch (...) {
+    MessageBoxW(nullptr, L"?", L"Quendal", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  }
+  return 0;
+}
+
+LRESULT TWinControl::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcW(FClassProc, FHandle, msg, wParam, lParam);
+}
+
+bool TWinControl::Reflected(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == ControlNameMessage()) {
+    std::wstring w = Widen(Name());
+    auto* buffer = reinterpret_cast<wchar_t*>(lParam);
+    size_t size = static_cast<size_t>(wParam);
+    if (!buffer || size == 0) return 0;
+    size_t n = w.size() < size ? w.size() : size - 1;
+    w.copy(buffer, n);
+    buffer[n] = L'\0';
+    return static_cast<LRESULT>(n);
+  }
+  if (msg == CounterMessage()) return LiveCount(static_cast<TResourceKind>(wParam));
+  switch (msg) {
+    case WM_COMMAND:
+    case WM_DRAWITEM:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN: {
+      HWND child = msg == WM_DRAWITEM ? reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem
+                                       : reinterpret_cast<HWND>(lParam);
+      TWinControl* c = FromHandle(child);
+      LRESULT result = 0;
+      if (c && c != this && c->Reflected(msg, wParam, lParam, result)) return result;
+      break;
+    }
+    case WM_CONTEXTMENU:
+      if (FPopupMenu) {
+        POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        if (pt.x == -1 && pt.y == -1) {
+          RECT r = BoundsRect();
+          POINT o = {r.left, r.top};
+          if (GetParent(FHandle)) ClientToScreen(GetParent(FHandle), &o);
+          pt = o;
+        }
+        FPopupMenu->Popup(pt.x, pt.y, FHandle);
+        return 0;
+      }
+      break;
+  }
+  return DefaultProc(msg, wParam, lParam);
+}
+
+std::string TWinControl::Text() const {
+  if (!FHandle) return std::string();
+  int n = GetWindowTextLengthW(FHandle);
+  std::wstring w(static_cast<size_t>(n) + 1, L'\0');
+  n = GetWindowTextW(FHandle, &w[0], n + 1);
+  return Narrow(w.data(), n);
+}
+
+void TWinControl::SetText(const std::string& text) {
+  if (FHandle) SetWindowTextW(FHandle, Widen(text).c_str());
+}
+
+bool TWinControl::Enabled() const { return FHandle && IsWindowEnabled(FHandle); }
+void TWinControl::SetEnabled(bool enabled) {
+  if (FHandle && (IsWindowEnabled(FHandle) != FALSE) != enabled) {
+    EnableWindow(FHandle, enabled);
+    InvalidateRect(FHandle, nullptr, TRUE);
+  }
+}
+bool TWinControl::Visible() const { return FHandle && (GetWindowLongW(FHandle, GWL_STYLE) & WS_VISIBLE); }
+void TWinControl::SetVisible(bool visible) {
+  if (FHandle) ShowWindow(FHandle, visible ? SW_SHOW : SW_HIDE);
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+  if (FHandle) MoveWindow(FHandle, left, top, width, height, TRUE);
+}
+
+RECT TWinControl::BoundsRect() const {
+  RECT r = {};
+  if (!FHandle) return r;
+  GetWindowRect(FHandle, &r);
+  HWND parent = GetParent(FHandle);
+  if (parent && (GetWindowLongW(FHandle, GWL_STYLE) & WS_CHILD)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+void TWinControl::FontChanged() {
+  if (FHandle && FFont.Handle()) SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), TRUE);
+}
+
+void TWinControl::SetColor(TColor c) {
+  FColor = c;
+  Invalidate();
+}
+
+void TWinControl::Invalidate() {
+  if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+HBRUSH TWinControl::BackgroundBrush() {
+  if (!FBrush || FBrushColor != FColor) {
+    FBrush.Reset(CreateSolidBrush(ColorToRGB(FColor)));
+    FBrushColor = FColor;
+  }
+  return FBrush.Get();
+}

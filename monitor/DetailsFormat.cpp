@@ -1,0 +1,38 @@
+#include "monitor/DetailsFormat.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+const char* const ClockUnknownText = "????????????";
+
+std::string ClockText(double khz) {
+  if (!std::isfinite(khz)) return ClockUnknownText;
+  if (khz == 0) khz = 0;  // no "-0"
+  // to_chars does not look at the locale: the separator is always ".".
+  char digits[64];
+  std::to_chars_result r =
+      std::to_chars(digits, digits + sizeof digits, khz, std::chars_format::general, 15);
+  if (r.ec != std::errc()) return ClockUnknownText;
+  std::string text(digits, r.ptr);
+  size_t e = text.find('e');
+  if (e != std::string::npos && e + 2 < text.size()) {
+    size_t first = e + 2;  // behind the exponent's sign
+    size_t keep = text.find_first_not_of('0', first);
+    if (keep == std::string::npos) keep = text.size() - 1;
+    text.erase(first, keep - first);
+  }
+  return text + " кГц";
+}
+
+namespace {
+std::string Field(const char* field, size_t size) {
+  if (!field) return std::string();
+  const void* end = size ? std::memchr(field, '\0', size) : nullptr;
+  return std::string(field, end ? static_cast<size_t>(static_cast<const char*>(end) - field) : size);
+}
+}  // namespace
+
+std::string VersionText(const char* version, size_t versionSize, const char* date, size_t dateSize) {
+  return Field(version, versionSize) + " от " + Field(date, dateSize);
+}

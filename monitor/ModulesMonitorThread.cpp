@@ -1,0 +1,131 @@
+#include "monitor/ModulesMonitorThread.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "framework/Application.h"
+#include "monitor/ModuleDetails.h"
+
+namespace {
+const char* const ErrorCaption = "Сообщение TModulesMonitorThread::Execute()!";
+}
+
+TModulesMonitorThread::TModulesMonitorThread(bool createSuspended, const TMonitorView& view,
+                                             const TCorvaneLibrary& library)
+    : TThread(true), FView(view), FLibrary(library) {
+  if (!createSuspended) Start();
+}
+
+TModulesMonitorThread::~TModulesMonitorThread() = default;
+
+bool TModulesMonitorThread::ApplicationTerminating() const { return Application && Application->Terminated(); }
+
+void TModulesMonitorThread::Execute() {
+  Synchronize([this] { StartUp(); });
+  try {
+    while (!Terminated() && ErrorReported == 0) {
+      ScanSlots();
+      if (Terminated() || ErrorReported == 1) break;
+      Synchronize([this] { RefreshDetails(); });
+      for (int i = 0; i < 2; ++i) {
+        if (Terminated()) break;
+        Sleep(100);
+      }
+    }
+  } catch (...) {
+    ErrorText = "Опаньки!!! Поймали неустранимое исключение!!!\nСрочно сообщите разработчику!";
+    ReportError();
+  }
+  try {
+    Synchronize([this] { FinishMonitoring(); });
+  } catch (...) {
+    // The wrapper is gone or was never made; nothing is left to release.
+  }
+  while (!Terminated()) Sleep(50);
+}
+
+void TModulesMonitorThread::ReportError() {
+  if (ErrorReported == 1) return;
+  if (Application) Application->MessageBox(ErrorText, ErrorCaption, MB_OK | MB_ICONINFORMATION);
+  ErrorReported = 1;
+}
+
+void TModulesMonitorThread::StartUp() {
+  ErrorReported = 0;
+  if (FView.MonitorStarted) *FView.MonitorStarted = true;
+  FirstPass = 1;
+  DetailsDirty = 0;
+  WaitingShown = 0;
+  Current.Selected.SlotNumber = -1;
+  InitSlotTables();
+  std::memcpy(&Previous, &Current, sizeof(SlotTable));
+  ShowModuleDetails(*this, 0);
+  if (auto* list = FView.MainForm ? FView.MainForm->Find<TWinControl>("ModulesListBox") : nullptr) list->SetEnabled(false);
+
+  LibraryVersion = FLibrary.GetLibraryVersion ? FLibrary.GetLibraryVersion() : 0;
+  if (LibraryVersion != Corvane::RequiredVersion) {
+    char text[160];
+    std::snprintf(text, sizeof(text), "Неправильная версия библиотеки Corvane.dll!\nТекущая: %u.%u Требуется: %u.%u",
+                  LibraryVersion >> 16, LibraryVersion & 0xFFFF, static_cast<unsigned>(Corvane::RequiredVersion >> 16),
+                  static_cast<unsigned>(Corvane::RequiredVersion & 0xFFFF));
+    ErrorText = text;
+    ReportError();
+    return;
+  }
+  Device = new (std::nothrow) TCommonUsbInterface(FLibrary);
+  if (!Device) {
+    ErrorText = "Не могу получить общий интерфейс USB модулей!";
+    ReportError();
+    return;
+  }
+  if (!Device->CreateInterfaces()) {
+    ErrorText = "Не могу создать общий интерфейс USB модулей!";
+    ReportError();
+    return;
+  }
+}
+
+void TModulesMonitorThread::ShowWaiting() {
+  if (ApplicationTerminating()) return;
+  if (WaitingShown == 0 && FView.WaitingPanel) FView.WaitingPanel->Show();
+  WaitingShown = 1;
+}
+
+void TModulesMonitorThread::HideWaiting() {
+  if (WaitingShown == 1 && !ApplicationTerminating() && FView.WaitingPanel) FView.WaitingPanel->Hide();
+  WaitingShown = 0;
+}
+
+void TModulesMonitorThread::RefreshDetails() {
+  if (DetailsDirty == 1) {
+    ShowModuleDetails(*this, 1);
+    DetailsDirty = 0;
+  }
+}
+
+void TModulesMonitorThread::FinishMonitoring() {
+  if (!ApplicationTerminating() && FView.WaitingPanel && FView.WaitingPanel->Visible()) FView.WaitingPanel->Hide();
+  if (Device) {
+    Device->ReleaseInterfaces();
+    delete Device;
+    Device = nullptr;
+  }
+}
+
+SlotRecord DefaultSlotRecord() {
+  SlotRecord r;
+  std::memset(&r, 0, sizeof(r));
+  r.SlotNumber = -1;
+  r.InitPending = 1;
+  r.UsbSpeed = 2;
+  return r;
+}
+
+void TModulesMonitorThread::InitSlotTables() {
+  Current.ModuleCount = 0;
+  SlotRecord d = DefaultSlotRecord();
+  for (int i = 0; i < SlotCount; ++i) {
+    DefaultSlots[i] = d;
+    Current.Slots[i] = d;
+  }
+}

@@ -1,0 +1,55 @@
+// The one worker thread: checks the device library, creates the wrapper,
+// then scans the 25 virtual slots every 200 ms until it is told to stop.
+// Every effect on windows runs on the window thread through Synchronize.
+#pragma once
+
+#include <string>
+
+#include "device/CommonUsbInterface.h"
+#include "device/CorvaneLibrary.h"
+#include "framework/Thread.h"
+#include "monitor/MonitorView.h"
+#include "monitor/SlotTable.h"
+
+class TModulesMonitorThread : public TThread {
+ public:
+  TModulesMonitorThread(bool createSuspended, const TMonitorView& view,
+                        const TCorvaneLibrary& library = ImportedCorvaneLibrary());
+  ~TModulesMonitorThread() override;
+
+  // Fields, in this order.
+  int ErrorReported = 0;
+  int FirstPass = 0;
+  int DetailsDirty = 0;
+  int WaitingShown = 0;
+  int SelectedIndex = 0;
+  unsigned LibraryVersion = 0;
+  TCommonUsbInterface* Device = nullptr;
+  SlotTable Current = {};
+  SlotTable Previous = {};
+  SlotRecord DefaultSlots[SlotCount] = {};
+  std::string ErrorText;
+
+  // Hand-over routines, run on the window thread.
+  void StartUp();
+  void ShowWaiting();
+  void HideWaiting();
+  void ApplyScan();
+  void RefreshDetails();
+  void FinishMonitoring();
+
+  void ReportError();
+  void InitSlotTables();
+  // One pass over the slots, on the worker thread.
+  void ScanSlots();
+
+  const TMonitorView& View() const { return FView; }
+
+ protected:
+  void Execute() override;
+
+ private:
+  bool ApplicationTerminating() const;
+  TMonitorView FView;
+  TCorvaneLibrary FLibrary;
+};

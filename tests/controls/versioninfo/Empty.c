@@ -1,0 +1,2 @@
+/* The test libraries carry nothing but their resources. */
+int versioninfo_test_library;

@@ -1,0 +1,49 @@
+// Runs the real Quendal.exe with the stand-in library and a scenario, and
+// reaches its windows through the inspector.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tools/inspector/Inspector.h"
+
+class TQuendalRun {
+ public:
+  TQuendalRun() = default;
+  ~TQuendalRun();
+  TQuendalRun(const TQuendalRun&) = delete;
+  TQuendalRun& operator=(const TQuendalRun&) = delete;
+
+  // Writes the scenario (empty: the built-in demonstration) and starts the
+  // program; true once its main window is there.
+  bool Start(const std::string& scenario, bool waitForMain = true);
+  // Rewrites the scenario while the program runs.
+  void Rewrite(const std::string& scenario);
+
+  HWND Main() const { return FMain; }
+  HWND Control(const std::string& name) const;
+  std::string Text(const std::string& name) const;
+  std::vector<std::string> Lines(const std::string& name) const;
+  bool WaitText(const std::string& name, const std::string& text, DWORD ms = 5000) const;
+
+  bool MessageBox(Inspector::TMessageBox& box, DWORD ms = 5000) const;
+  // Waits for the process to end; false on time-out.
+  bool WaitExit(DWORD ms, DWORD& exitCode);
+  bool Running() const;
+  DWORD ProcessId() const { return FProcess.Id; }
+  // The stand-in's call counters, as it writes them (key=value lines).
+  std::string Stats() const;
+
+  static std::wstring ShippedDir();
+  static std::wstring TempFile(const std::wstring& name);
+
+ private:
+  Inspector::TProcess FProcess;
+  HWND FMain = nullptr;
+  std::wstring FScenario, FStats;
+};
+
+// The number for key in the stand-in's counters, or -1.
+long StatValue(const std::string& stats, const std::string& key);

@@ -1,0 +1,101 @@
+// Start-up, the library version check and every road out of the program.
+#include <gtest/gtest.h>
+
+#include "e2e/Harness.h"
+
+using namespace Inspector;
+
+namespace {
+
+const DWORD ExitTimeout = 10000;
+
+// An ordinary scenario: one module that needs no load.
+const char* const OneModule = "version 3.3\nslot 2 model=k200 name=K200 serial=E2E00001\n";
+
+void ExpectCleanExit(TQuendalRun& run) {
+  DWORD code = 12345;
+  ASSERT_TRUE(run.WaitExit(ExitTimeout, code)) << "the program did not end";
+  EXPECT_EQ(code, 0u);
+}
+
+TEST(StartStop, EscAnsweredNoKeepsRunningThenYesEnds) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start(OneModule));
+  SendKey(run.Main(), VK_ESCAPE);
+  TMessageBox box;
+  ASSERT_TRUE(run.MessageBox(box));
+  EXPECT_EQ(box.Caption, "Подтвердите завершение!");
+  EXPECT_EQ(box.Text, "Действительно хотите завершить работу данного приложения?");
+  ASSERT_TRUE(PressButton(box, "No"));
+  Sleep(500);
+  EXPECT_TRUE(run.Running());
+  EXPECT_FALSE(run.MessageBox(box, 300));
+  SendKey(run.Main(), VK_ESCAPE);
+  ASSERT_TRUE(run.MessageBox(box));
+  ASSERT_TRUE(PressButton(box, "Yes"));
+  ExpectCleanExit(run);
+}
+
+TEST(StartStop, CloseBoxEnds) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start(OneModule));
+  Sleep(300);
+  PostMessageW(run.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  ExpectCleanExit(run);
+}
+
+TEST(StartStop, CtrlQRightAfterStartEndsWithoutQuestion) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start(OneModule));
+  SendKey(run.Main(), 'Q', true);
+  TMessageBox box;
+  EXPECT_FALSE(run.MessageBox(box, 300));
+  ExpectCleanExit(run);
+}
+
+TEST(StartStop, ExitWhileTheWorkerIsInALongLibraryCall) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start("version 3.3\nslot 1 model=k600 name=K600 load-ms=4000\n"));
+  Sleep(1200);  // the load has begun
+  DWORD before = GetTickCount();
+  SendKey(run.Main(), 'Q', true);
+  ExpectCleanExit(run);
+  EXPECT_LT(GetTickCount() - before, 9000u);
+}
+
+struct VersionCase {
+  const char* Version;
+  const char* Shown;
+};
+
+class VersionCheck : public ::testing::TestWithParam<VersionCase> {};
+
+TEST_P(VersionCheck, WrongVersionIsReportedOnceAndNoSlotIsOpened) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start(std::string("version ") + GetParam().Version + "\nslot 0 model=k200 name=K200\n"));
+  TMessageBox box;
+  ASSERT_TRUE(run.MessageBox(box));
+  EXPECT_EQ(box.Caption, "Сообщение TModulesMonitorThread::Execute()!");
+  EXPECT_EQ(box.Text, std::string("Неправильная версия библиотеки Corvane.dll!\nТекущая: ") + GetParam().Shown +
+                          " Требуется: 3.3");
+  ASSERT_TRUE(PressButton(box, "OK"));
+  Sleep(800);
+  EXPECT_FALSE(run.MessageBox(box, 300)) << "a second message box";
+  EXPECT_LE(StatValue(run.Stats(), "open"), 0) << run.Stats();
+  SendKey(run.Main(), 'Q', true);
+  ExpectCleanExit(run);
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, VersionCheck,
+                         ::testing::Values(VersionCase{"3.2", "3.2"}, VersionCase{"2.1", "2.1"}));
+
+TEST(StartStop, RightVersionShowsNoMessage) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start(OneModule));
+  TMessageBox box;
+  EXPECT_FALSE(run.MessageBox(box, 1500));
+  SendKey(run.Main(), 'Q', true);
+  ExpectCleanExit(run);
+}
+
+}  // namespace

@@ -1,0 +1,405 @@
+#include "tools/inspector/Inspector.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace Inspector {
+
+namespace {
+
+std::wstring Wide(const std::string& text, UINT codePage = 1251) {
+  if (text.empty()) return std::wstring();
+  int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring w(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &w[0], n);
+  return w;
+}
+
+std::string Bytes(const std::wstring& text, UINT codePage = 1251) {
+  if (text.empty()) return std::string();
+  int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string s(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &s[0], n, nullptr, nullptr);
+  return s;
+}
+
+UINT NameMessage() {
+  static UINT m = RegisterWindowMessageW(L"WM_GETCONTROLNAME");
+  return m;
+}
+UINT CountMessage() {
+  static UINT m = RegisterWindowMessageW(L"QUENDAL_GETCOUNTER");
+  return m;
+}
+
+struct TFind {
+  DWORD ProcessId;
+  std::string Name;
+  HWND Found;
+};
+
+BOOL CALLBACK FindTop(HWND h, LPARAM p) {
+  auto* f = reinterpret_cast<TFind*>(p);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  if (f->ProcessId && pid != f->ProcessId) return TRUE;
+  if (ControlName(h) == f->Name) {
+    f->Found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND h, LPARAM p) {
+  reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+  return TRUE;
+}
+
+struct TBoxFind {
+  DWORD ProcessId;
+  HWND Found;
+};
+
+BOOL CALLBACK FindBox(HWND h, LPARAM p) {
+  auto* f = reinterpret_cast<TBoxFind*>(p);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  if (f->ProcessId && pid != f->ProcessId) return TRUE;
+  wchar_t cls[64] = {};
+  GetClassNameW(h, cls, 64);
+  if (wcscmp(cls, L"#32770") == 0 && IsWindowVisible(h)) {
+    f->Found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+std::string WithoutAmpersands(const std::string& s) {
+  std::string out;
+  for (char c : s)
+    if (c != '&') out += c;
+  return out;
+}
+
+}  // namespace
+
+std::string ToUtf8(const std::string& cp1251) { return Bytes(Wide(cp1251), CP_UTF8); }
+std::string FromUtf8(const std::string& utf8) { return Bytes(Wide(utf8, CP_UTF8)); }
+
+bool Launch(const std::wstring& exe, const std::vector<std::wstring>& environment, TProcess& process) {
+  // The current environment plus the extra variables.
+  std::vector<wchar_t> block;
+  wchar_t* env = GetEnvironmentStringsW();
+  for (const wchar_t* p = env; *p; p += wcslen(p) + 1) {
+    std::wstring entry(p);
+    bool replaced = false;
+    for (const std::wstring& e : environment) {
+      size_t eq = e.find(L'=');
+      if (eq != std::wstring::npos && _wcsnicmp(entry.c_str(), e.c_str(), eq + 1) == 0) replaced = true;
+    }
+    if (!replaced) block.insert(block.end(), entry.c_str(), entry.c_str() + entry.size() + 1);
+  }
+  FreeEnvironmentStringsW(env);
+  for (const std::wstring& e : environment) block.insert(block.end(), e.c_str(), e.c_str() + e.size() + 1);
+  block.push_back(L'\0');
+  std::wstring command = L"\"" + exe + L"\"";
+  std::wstring dir = exe.substr(0, exe.find_last_of(L"\\/"));
+  STARTUPINFOW si = {};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT, block.data(),
+                      dir.c_str(), &si, &pi))
+    return false;
+  CloseHandle(pi.hThread);
+  process.Handle = pi.hProcess;
+  process.Id = pi.dwProcessId;
+  return true;
+}
+
+bool WaitExit(const TProcess& process, DWORD timeoutMs, DWORD& exitCode) {
+  if (WaitForSingleObject(process.Handle, timeoutMs) != WAIT_OBJECT_0) return false;
+  GetExitCodeProcess(process.Handle, &exitCode);
+  return true;
+}
+
+void Kill(TProcess& process) {
+  if (process.Handle) {
+    TerminateProcess(process.Handle, 99);
+    WaitForSingleObject(process.Handle, 5000);
+  }
+}
+
+void Close(TProcess& process) {
+  if (process.Handle) CloseHandle(process.Handle);
+  process.Handle = nullptr;
+}
+
+std::string ControlName(HWND window) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid == GetCurrentProcessId()) {
+    wchar_t buffer[128] = {};
+    DWORD_PTR r = 0;
+    if (!SendMessageTimeoutW(window, NameMessage(), 128, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &r)) return "";
+    return Bytes(buffer);
+  }
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return "";
+  std::string name;
+  const SIZE_T size = 128 * sizeof(wchar_t);
+  void* remote = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+  if (remote) {
+    DWORD_PTR r = 0;
+    if (SendMessageTimeoutW(window, NameMessage(), 128, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 2000, &r) &&
+        r > 0 && r < 128) {
+      wchar_t buffer[128] = {};
+      SIZE_T read = 0;
+      if (ReadProcessMemory(process, remote, buffer, size, &read)) {
+        buffer[127] = L'\0';
+        name = Bytes(buffer);
+      }
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  return name;
+}
+
+HWND FindWindowNamed(DWORD processId, const std::string& name, DWORD timeoutMs) {
+  HWND found = nullptr;
+  WaitFor(
+      [&] {
+        TFind f = {processId, name, nullptr};
+        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&f));
+        found = f.Found;
+        return found != nullptr;
+      },
+      timeoutMs);
+  return found;
+}
+
+std::vector<HWND> Controls(HWND top) {
+  std::vector<HWND> all;
+  EnumChildWindows(top, CollectChild, reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+HWND FindControl(HWND top, const std::string& name) {
+  for (HWND h : Controls(top))
+    if (ControlName(h) == name) return h;
+  return nullptr;
+}
+
+std::string Text(HWND window) {
+  wchar_t buffer[1024] = {};
+  DWORD_PTR r = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &r)) return "";
+  buffer[1023] = L'\0';
+  return Bytes(buffer);
+}
+
+std::vector<std::string> ListLines(HWND list) {
+  std::vector<std::string> lines;
+  LRESULT n = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < n; ++i) {
+    LRESULT len = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    if (len < 0 || len > 4096) {
+      lines.emplace_back();
+      continue;
+    }
+    std::wstring w(static_cast<size_t>(len) + 1, L'\0');
+    LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&w[0]));
+    lines.push_back(got < 0 ? std::string() : Bytes(std::wstring(w.data(), static_cast<size_t>(got))));
+  }
+  return lines;
+}
+
+int ListSelection(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)); }
+
+bool Enabled(HWND window) { return IsWindowEnabled(window) != FALSE; }
+bool Visible(HWND window) { return IsWindowVisible(window) != FALSE; }
+
+RECT ClientBounds(HWND control) {
+  RECT r = {};
+  GetWindowRect(control, &r);
+  HWND top = GetAncestor(control, GA_ROOT);
+  MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+long Counter(HWND window, int kind) {
+  DWORD_PTR r = 0;
+  if (!SendMessageTimeoutW(window, CountMessage(), static_cast<WPARAM>(kind), 0, SMTO_ABORTIFHUNG, 2000, &r)) return -1;
+  return static_cast<long>(r);
+}
+
+bool FindMessageBox(DWORD processId, TMessageBox& box, DWORD timeoutMs) {
+  TBoxFind f = {processId, nullptr};
+  if (!WaitFor(
+          [&] {
+            f.Found = nullptr;
+            EnumWindows(FindBox, reinterpret_cast<LPARAM>(&f));
+            return f.Found != nullptr;
+          },
+          timeoutMs))
+    return false;
+  box = TMessageBox();
+  box.Handle = f.Found;
+  box.Caption = Text(f.Found);
+  for (HWND h : Controls(f.Found)) {
+    wchar_t cls[64] = {};
+    GetClassNameW(h, cls, 64);
+    if (_wcsicmp(cls, L"Button") == 0)
+      box.Buttons.push_back(WithoutAmpersands(Text(h)));
+    else if (_wcsicmp(cls, L"Static") == 0 && GetDlgCtrlID(h) == 0xFFFF)
+      box.Text = Text(h);
+  }
+  return true;
+}
+
+bool PressButton(const TMessageBox& box, const std::string& caption) {
+  for (HWND h : Controls(box.Handle)) {
+    wchar_t cls[64] = {};
+    GetClassNameW(h, cls, 64);
+    if (_wcsicmp(cls, L"Button") == 0 && WithoutAmpersands(Text(h)) == caption) {
+      PostMessageW(box.Handle, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), BN_CLICKED), reinterpret_cast<LPARAM>(h));
+      return true;
+    }
+  }
+  return false;
+}
+
+void SendKey(HWND foreground, WORD vk, bool ctrl) {
+  if (foreground) {
+    SetForegroundWindow(foreground);
+    Sleep(50);
+  }
+  INPUT in[4] = {};
+  int n = 0;
+  auto key = [&](WORD k, bool up) {
+    in[n].type = INPUT_KEYBOARD;
+    in[n].ki.wVk = k;
+    in[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    ++n;
+  };
+  if (ctrl) key(VK_CONTROL, false);
+  key(vk, false);
+  key(vk, true);
+  if (ctrl) key(VK_CONTROL, true);
+  SendInput(static_cast<UINT>(n), in, sizeof(INPUT));
+}
+
+void Click(HWND control, bool right, int x, int y) {
+  RECT r;
+  GetWindowRect(control, &r);
+  POINT pt = {x < 0 ? (r.left + r.right) / 2 : r.left + x, y < 0 ? (r.top + r.bottom) / 2 : r.top + y};
+  HWND top = GetAncestor(control, GA_ROOT);
+  SetForegroundWindow(top);
+  Sleep(50);
+  int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in[3] = {};
+  in[0].type = INPUT_MOUSE;
+  in[0].mi.dx = (pt.x * 65535 + sw / 2) / (sw - 1);
+  in[0].mi.dy = (pt.y * 65535 + sh / 2) / (sh - 1);
+  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  in[1] = in[0];
+  in[1].mi.dwFlags = (right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN) | MOUSEEVENTF_ABSOLUTE;
+  in[2] = in[0];
+  in[2].mi.dwFlags = (right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP) | MOUSEEVENTF_ABSOLUTE;
+  SendInput(3, in, sizeof(INPUT));
+}
+
+COLORREF ScreenPixel(int x, int y) {
+  HDC dc = GetDC(nullptr);
+  COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(nullptr, dc);
+  return c;
+}
+
+namespace {
+uint32_t Crc(const unsigned char* p, size_t n, uint32_t crc = 0xFFFFFFFFu) {
+  for (size_t i = 0; i < n; ++i) {
+    crc ^= p[i];
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return crc;
+}
+void Be32(std::vector<unsigned char>& v, uint32_t x) {
+  for (int s = 24; s >= 0; s -= 8) v.push_back(static_cast<unsigned char>(x >> s));
+}
+void Chunk(std::vector<unsigned char>& out, const char* type, const std::vector<unsigned char>& data) {
+  Be32(out, static_cast<uint32_t>(data.size()));
+  std::vector<unsigned char> body(type, type + 4);
+  body.insert(body.end(), data.begin(), data.end());
+  out.insert(out.end(), body.begin(), body.end());
+  Be32(out, Crc(body.data(), body.size()) ^ 0xFFFFFFFFu);
+}
+}  // namespace
+
+bool Screenshot(const std::wstring& file) {
+  int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+  // Raw scanlines with filter byte 0, stored in uncompressed deflate blocks.
+  std::vector<unsigned char> raw;
+  raw.reserve(static_cast<size_t>(h) * (static_cast<size_t>(w) * 3 + 1));
+  const auto* px = static_cast<const unsigned char*>(bits);
+  for (int y = 0; y < h; ++y) {
+    raw.push_back(0);
+    for (int x = 0; x < w; ++x) {
+      const unsigned char* p = px + (static_cast<size_t>(y) * w + x) * 4;
+      raw.push_back(p[2]);
+      raw.push_back(p[1]);
+      raw.push_back(p[0]);
+    }
+  }
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  std::vector<unsigned char> z = {0x78, 0x01};
+  uint32_t a = 1, b = 0;
+  for (unsigned char c : raw) {
+    a = (a + c) % 65521;
+    b = (b + a) % 65521;
+  }
+  for (size_t pos = 0; pos < raw.size() || pos == 0;) {
+    size_t n = raw.size() - pos > 65535 ? 65535 : raw.size() - pos;
+    z.push_back(pos + n == raw.size() ? 1 : 0);
+    z.push_back(static_cast<unsigned char>(n & 0xFF));
+    z.push_back(static_cast<unsigned char>(n >> 8));
+    z.push_back(static_cast<unsigned char>(~n & 0xFF));
+    z.push_back(static_cast<unsigned char>((~n >> 8) & 0xFF));
+    z.insert(z.end(), raw.begin() + static_cast<long>(pos), raw.begin() + static_cast<long>(pos + n));
+    pos += n;
+    if (n == 0) break;
+  }
+  Be32(z, (b << 16) | a);
+  std::vector<unsigned char> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  std::vector<unsigned char> ihdr;
+  Be32(ihdr, static_cast<uint32_t>(w));
+  Be32(ihdr, static_cast<uint32_t>(h));
+  ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});
+  Chunk(png, "IHDR", ihdr);
+  Chunk(png, "IDAT", z);
+  Chunk(png, "IEND", {});
+  FILE* f = _wfopen(file.c_str(), L"wb");
+  if (!f) return false;
+  bool ok = fwrite(png.data(), 1, png.size(), f) == png.size();
+  fclose(f);
+  return ok;
+}
+
+}  // namespace Inspector
