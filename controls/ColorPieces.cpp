@@ -15,7 +15,7 @@ std::vector<TColorPiece> SplitColorPieces(const std::string& line, const std::ve
   for (;;) {
     size_t best = std::string::npos, bestItem = 0;
     for (size_t i = 0; i < items.size(); ++i) {
-      if (false) next[i] = line.find(items[i].Text, from);
+      if (next[i] != std::string::npos && next[i] < from) next[i] = line.find(items[i].Text, from);
       if (next[i] < best) {
         best = next[i];
         bestItem = i;

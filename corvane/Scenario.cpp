@@ -637,11 +637,12 @@ bool ParseScenario(const std::string& text, Scenario& out, std::string& error) {
       if (dot != std::string::npos && ParseUnsigned(v.substr(0, dot), 0xFFFF, major) &&
           ParseUnsigned(v.substr(dot + 1), 0xFFFF, minor)) {
         out.version = static_cast<DWORD>((major << 16) | minor);
-      } else if (dot == std::string::npos && ParseUnsigned(v, 0xFFFFFFFFull, raw)) {
+      } else if (v.size() > 2 && v[0] == '0' && (v[1] == 'x' || v[1] == 'X') &&
+                 ParseUnsigned(v, 0xFFFFFFFFull, raw)) {
         out.version = static_cast<DWORD>(raw);
       } else {
-        error = LineMessage(lineNo, "version takes major.minor (each 0-65535) or a 32-bit number such as "
-                                    "0x00030003, not \"" + v + "\"");
+        error = LineMessage(lineNo, "version takes major.minor (each 0-65535) or a hexadecimal 32-bit value "
+                                    "such as 0x00030003, not \"" + v + "\"");
         return false;
       }
       if (versionSeen) {

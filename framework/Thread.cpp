@@ -49,10 +49,14 @@ void TThread::Start() {
   ResumeThread(FHandle.Get());
 }
 
-TThread::~TThread() {
+TThread::~TThread() { TerminateAndWait(); }
+
+void TThread::TerminateAndWait() {
+  if (FJoined) return;
   Terminate();
   if (!FStarted) Start();
   WaitWhileServing();
+  FJoined = true;
 }
 
 void TThread::WaitWhileServing() {

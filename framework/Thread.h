@@ -25,6 +25,11 @@ class TThread {
   TThread& operator=(const TThread&) = delete;
 
   void Start();
+  // Raises the stop request and waits for the body (and its on-terminate
+  // notification) to end, executing hand-overs meanwhile. Every derived
+  // class calls it first in its destructor, while its own members and its
+  // Execute still exist; the base destructor calls it again, harmlessly.
+  void TerminateAndWait();
   void Terminate() { InterlockedExchange(&FTerminated, 1); }
   bool Terminated() const { return InterlockedCompareExchange(const_cast<LONG*>(&FTerminated), 0, 0) != 0; }
   bool Finished() const { return InterlockedCompareExchange(const_cast<LONG*>(&FFinished), 0, 0) != 0; }
@@ -49,6 +54,7 @@ class TThread {
   volatile LONG FTerminated = 0;
   volatile LONG FFinished = 0;
   bool FStarted = false;
+  bool FJoined = false;
 
   friend bool CheckSynchronize();
   const std::function<void()>* FRoutine = nullptr;

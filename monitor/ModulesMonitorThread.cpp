@@ -16,7 +16,7 @@ TModulesMonitorThread::TModulesMonitorThread(bool createSuspended, const TMonito
   if (!createSuspended) Start();
 }
 
-TModulesMonitorThread::~TModulesMonitorThread() = default;
+TModulesMonitorThread::~TModulesMonitorThread() { TerminateAndWait(); }
 
 bool TModulesMonitorThread::ApplicationTerminating() const { return Application && Application->Terminated(); }
 

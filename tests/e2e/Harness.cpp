@@ -81,7 +81,7 @@ bool TQuendalRun::WaitText(const std::string& name, const std::string& text, DWO
   return WaitFor([&] { return Text(name) == text; }, ms);
 }
 
-bool TQuendalRun::MessageBox(TMessageBox& box, DWORD ms) const { return FindMessageBox(FProcess.Id, box, ms); }
+bool TQuendalRun::FindBox(TMessageBox& box, DWORD ms) const { return FindMessageBox(FProcess.Id, box, ms); }
 
 bool TQuendalRun::WaitExit(DWORD ms, DWORD& exitCode) { return Inspector::WaitExit(FProcess, ms, exitCode); }
 

@@ -23,15 +23,15 @@ TEST(StartStop, EscAnsweredNoKeepsRunningThenYesEnds) {
   ASSERT_TRUE(run.Start(OneModule));
   SendKey(run.Main(), VK_ESCAPE);
   TMessageBox box;
-  ASSERT_TRUE(run.MessageBox(box));
+  ASSERT_TRUE(run.FindBox(box));
   EXPECT_EQ(box.Caption, "Подтвердите завершение!");
   EXPECT_EQ(box.Text, "Действительно хотите завершить работу данного приложения?");
   ASSERT_TRUE(PressButton(box, "No"));
   Sleep(500);
   EXPECT_TRUE(run.Running());
-  EXPECT_FALSE(run.MessageBox(box, 300));
+  EXPECT_FALSE(run.FindBox(box, 300));
   SendKey(run.Main(), VK_ESCAPE);
-  ASSERT_TRUE(run.MessageBox(box));
+  ASSERT_TRUE(run.FindBox(box));
   ASSERT_TRUE(PressButton(box, "Yes"));
   ExpectCleanExit(run);
 }
@@ -49,7 +49,7 @@ TEST(StartStop, CtrlQRightAfterStartEndsWithoutQuestion) {
   ASSERT_TRUE(run.Start(OneModule));
   SendKey(run.Main(), 'Q', true);
   TMessageBox box;
-  EXPECT_FALSE(run.MessageBox(box, 300));
+  EXPECT_FALSE(run.FindBox(box, 300));
   ExpectCleanExit(run);
 }
 
@@ -74,13 +74,13 @@ TEST_P(VersionCheck, WrongVersionIsReportedOnceAndNoSlotIsOpened) {
   TQuendalRun run;
   ASSERT_TRUE(run.Start(std::string("version ") + GetParam().Version + "\nslot 0 model=k200 name=K200\n"));
   TMessageBox box;
-  ASSERT_TRUE(run.MessageBox(box));
+  ASSERT_TRUE(run.FindBox(box));
   EXPECT_EQ(box.Caption, "Сообщение TModulesMonitorThread::Execute()!");
   EXPECT_EQ(box.Text, std::string("Неправильная версия библиотеки Corvane.dll!\nТекущая: ") + GetParam().Shown +
                           " Требуется: 3.3");
   ASSERT_TRUE(PressButton(box, "OK"));
   Sleep(800);
-  EXPECT_FALSE(run.MessageBox(box, 300)) << "a second message box";
+  EXPECT_FALSE(run.FindBox(box, 300)) << "a second message box";
   EXPECT_LE(StatValue(run.Stats(), "open"), 0) << run.Stats();
   SendKey(run.Main(), 'Q', true);
   ExpectCleanExit(run);
@@ -93,7 +93,7 @@ TEST(StartStop, RightVersionShowsNoMessage) {
   TQuendalRun run;
   ASSERT_TRUE(run.Start(OneModule));
   TMessageBox box;
-  EXPECT_FALSE(run.MessageBox(box, 1500));
+  EXPECT_FALSE(run.FindBox(box, 1500));
   SendKey(run.Main(), 'Q', true);
   ExpectCleanExit(run);
 }

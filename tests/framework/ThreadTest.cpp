@@ -12,7 +12,7 @@ namespace {
 class TWorker : public TThread {
  public:
   explicit TWorker(std::function<void(TWorker&)> body) : TThread(true), FBody(std::move(body)) { Start(); }
-  ~TWorker() override { Terminate(); }
+  ~TWorker() override { TerminateAndWait(); }
   using TThread::Synchronize;
 
  protected:
