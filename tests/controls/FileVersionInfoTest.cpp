@@ -115,13 +115,6 @@ TEST_F(FileVersionInfoTest, CyrillicStringValuesReadAsCp1251) {
   EXPECT_EQ(info.GetStringFileInfoByIdx(12), "");
 }
 
-TEST_F(FileVersionInfoTest, KeysAreTheStandardOnes) {
-  EXPECT_STREQ(TFileVersionInfo::StringKeys[0], "Comments");
-  EXPECT_STREQ(TFileVersionInfo::StringKeys[3], "FileVersion");
-  EXPECT_STREQ(TFileVersionInfo::StringKeys[7], "OriginalFileName");
-  EXPECT_STREQ(TFileVersionInfo::StringKeys[11], "SpecialBuild");
-}
-
 TEST_F(FileVersionInfoTest, FixedNumbersAndFields) {
   info.SetFileName(TestLibrary("russian"));
   EXPECT_EQ(FileVersion(info), (std::array<uint16_t, 4>{1, 2, 3, 4}));

@@ -26,13 +26,13 @@ TEST(StartStop, EscAnsweredNoKeepsRunningThenYesEnds) {
   ASSERT_TRUE(run.FindBox(box));
   EXPECT_EQ(box.Caption, "Подтвердите завершение!");
   EXPECT_EQ(box.Text, "Действительно хотите завершить работу данного приложения?");
-  ASSERT_TRUE(PressButton(box, "No"));
+  ASSERT_TRUE(PressButton(box, IDNO));
   Sleep(500);
   EXPECT_TRUE(run.Running());
   EXPECT_FALSE(run.FindBox(box, 300));
   SendKey(run.Main(), VK_ESCAPE);
   ASSERT_TRUE(run.FindBox(box));
-  ASSERT_TRUE(PressButton(box, "Yes"));
+  ASSERT_TRUE(PressButton(box, IDYES));
   ExpectCleanExit(run);
 }
 
@@ -78,7 +78,7 @@ TEST_P(VersionCheck, WrongVersionIsReportedOnceAndNoSlotIsOpened) {
   EXPECT_EQ(box.Caption, "Сообщение TModulesMonitorThread::Execute()!");
   EXPECT_EQ(box.Text, std::string("Неправильная версия библиотеки Corvane.dll!\nТекущая: ") + GetParam().Shown +
                           " Требуется: 3.3");
-  ASSERT_TRUE(PressButton(box, "OK"));
+  ASSERT_TRUE(PressButton(box, IDOK));
   Sleep(800);
   EXPECT_FALSE(run.FindBox(box, 300)) << "a second message box";
   EXPECT_LE(StatValue(run.Stats(), "open"), 0) << run.Stats();

@@ -271,6 +271,13 @@ bool PressButton(const TMessageBox& box, const std::string& caption) {
   return false;
 }
 
+bool PressButton(const TMessageBox& box, int id) {
+  HWND h = GetDlgItem(box.Handle, id);
+  if (!h) return false;
+  PostMessageW(box.Handle, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(h));
+  return true;
+}
+
 void SendKey(HWND foreground, WORD vk, bool ctrl) {
   if (foreground) {
     SetForegroundWindow(foreground);

@@ -49,6 +49,9 @@ struct TMessageBox {
 bool FindMessageBox(DWORD processId, TMessageBox& box, DWORD timeoutMs);
 // Presses the button with the caption ("&Yes", "Yes", "OK" ...: ampersands ignored).
 bool PressButton(const TMessageBox& box, const std::string& caption);
+// Presses the button with the identifier (IDOK, IDYES, IDNO ...): the same
+// under every system language, where the captions are translated.
+bool PressButton(const TMessageBox& box, int id);
 
 // Keyboard and mouse input through the system's input queue.
 void SendKey(HWND foreground, WORD virtualKey, bool ctrl = false);

@@ -6,7 +6,7 @@
 //   Inspector lines WINDOW CONTROL          a list's lines
 //   Inspector key WINDOW KEY [ctrl]         press esc, enter, tab or a letter
 //   Inspector click WINDOW CONTROL [right]  click the control's centre
-//   Inspector msgbox [ms] [press BUTTON]    read (and answer) a message box
+//   Inspector msgbox [ms] [press BUTTON]    read (and answer) a message box (OK, Yes, No, Cancel)
 //   Inspector screenshot FILE.png           the whole screen
 //   Inspector watch WINDOW [ms]             print the window whenever it changes
 //
@@ -111,7 +111,10 @@ int main(int argc, char** argv) {
     if (!FindMessageBox(0, box, ms)) return Fail("no message box");
     std::printf("caption: %s\ntext: %s\n", ToUtf8(box.Caption).c_str(), ToUtf8(box.Text).c_str());
     for (const std::string& b : box.Buttons) std::printf("button: %s\n", ToUtf8(b).c_str());
-    if (Arg(argc, argv, 3) == "press" && !PressButton(box, Arg(argc, argv, 4))) return Fail("no button " + Arg(argc, argv, 4));
+    std::string button = Arg(argc, argv, 4);
+    int id = button == "OK" ? IDOK : button == "Yes" ? IDYES : button == "No" ? IDNO : button == "Cancel" ? IDCANCEL : 0;
+    if (Arg(argc, argv, 3) == "press" && !(id ? PressButton(box, id) : PressButton(box, button)))
+      return Fail("no button " + button);
     return 0;
   }
   if (cmd == "screenshot") {
