@@ -13,13 +13,15 @@ constexpr BYTE Russian = RUSSIAN_CHARSET;
 constexpr TFontDesc ParentFont = {nullptr, 0, 0, 0, 0};
 constexpr TFontDesc Heading = {"Arial", 18, 0, Russian, clWindowText};
 constexpr TFontDesc SlotNumber = {"Arial", 20, 0, Russian, clWindowText};
-constexpr TFontDesc SlotList = {"Courier New", 17, 0, Russian, clWindowText};
+// Courier New is asked for with a fixed pitch, so that a system without it
+// still keeps the columns of the slot list aligned.
+constexpr TFontDesc SlotList = {"Courier New", 17, fsFixedPitch, Russian, clWindowText};
 constexpr TFontDesc GroupCaption = {"Arial", 18, 0, Russian, clNavy};
 constexpr TFontDesc SubCaption = {"Arial", 18, 0, Russian, clPurple};
 constexpr TFontDesc Caption = {"Arial", 18, 0, Russian, clMaroon};
-constexpr TFontDesc SpeedMode = {"Courier New", 20, fsBold, Russian, clMaroon};
-constexpr TFontDesc Serial = {"Courier New", 60, fsBold, Russian, clBlack};
-constexpr TFontDesc Boxed = {"Courier New", 33, fsBold, Russian, clBlack};
+constexpr TFontDesc SpeedMode = {"Courier New", 20, fsBold | fsFixedPitch, Russian, clMaroon};
+constexpr TFontDesc Serial = {"Courier New", 60, fsBold | fsFixedPitch, Russian, clBlack};
+constexpr TFontDesc Boxed = {"Courier New", 33, fsBold | fsFixedPitch, Russian, clBlack};
 constexpr TFontDesc RowLabel = {"Arial", 15, 0, Russian, clBlack};
 constexpr TFontDesc RowValue = {"Arial", 17, 0, Russian, clBlack};
 
@@ -196,6 +198,11 @@ void TMainForm::RequestMonitorStart() {
 }
 
 void TMainForm::OnStartModulesMonitorThreadThread() {
+  // Only the request that RequestMonitorStart posted starts a thread: a
+  // second one (posted by anybody else, or by a show that came before the
+  // thread's start-up step had run) would leave the running thread without
+  // an owner and poll the library twice.
+  if (ModulesMonitorThread || MonitorGate) return;
   MonitorStarted = false;
   TMonitorView view;
   view.MainForm = this;

@@ -659,7 +659,8 @@ bool ParseScenario(const std::string& text, Scenario& out, std::string& error) {
     } else if (directive == "slot") {
       unsigned long long slot;
       if (tokens.size() < 2 || !ParseUnsigned(tokens[1].text, SlotCount - 1, slot)) {
-        error = LineMessage(lineNo, "slot takes a slot number 0-24 and settings key=value");
+        error = LineMessage(lineNo, tokens.size() < 2 ? std::string("slot takes a slot number 0-24 and settings key=value")
+                                                      : "\"" + tokens[1].text + "\" is not a slot number 0-24");
         return false;
       }
       for (std::size_t i = 2; i < tokens.size(); ++i) {

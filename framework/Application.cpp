@@ -154,7 +154,19 @@ LRESULT TApplication::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (LOWORD(wParam) != WA_INACTIVE && FMainForm && IsWindowVisible(FMainForm->Handle()) &&
           IsWindowEnabled(FMainForm->Handle()))
         SetActiveWindow(FMainForm->Handle());
+      // Activated by another program (a second instance does): Wine undoes
+      // a change of the active window made inside the activation, so the
+      // form is activated again once it is over.
+      if (LOWORD(wParam) != WA_INACTIVE) PostMessageW(Handle(), WM_QUENDAL_ACTIVATE_FORM, 0, 0);
       break;
+    case WM_QUENDAL_ACTIVATE_FORM:
+      if (GetActiveWindow() == Handle() && FMainForm) {
+        // The main form, or the window it waits for (a modal one).
+        HWND target = FMainForm->Handle();
+        if (!IsWindowVisible(target) || !IsWindowEnabled(target)) target = GetLastActivePopup(Handle());
+        if (target && target != Handle() && IsWindowVisible(target) && IsWindowEnabled(target)) SetForegroundWindow(target);
+      }
+      return 0;
     case WM_CLOSE:
       if (FMainForm) FMainForm->Close();
       return 0;

@@ -26,7 +26,6 @@ std::vector<std::string> SplitLines(const char* text) {
 DWORD TControl::WindowStyle() const {
   DWORD s = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
   if (FFlags & cfBorder) s |= WS_BORDER;
-  if (FFlags & cfRaised) s |= WS_DLGFRAME;
   if (FFlags & cfDisabled) s |= WS_DISABLED;
   if (FFlags & cfTabStop) s |= WS_TABSTOP;
   return s;
@@ -49,7 +48,7 @@ void TControl::Build(TWinControl* parent, const TControlDesc& d, int ppi, bool s
   SetColor(d.Color == clParent ? parent->Color() : d.Color);
   TCreateParams p = {WindowClass(), WindowStyle(), WindowExStyle(), sc(d.Left), sc(d.Top), sc(d.Width),
                      sc(d.Height), parent->Handle()};
-  CreateHandle(p, d.Text && !std::strchr(d.Text, '\n') ? d.Text : "");
+  CreateHandle(p, CreationText(d));
   if ((FFlags & cfPopup) && !PopupMenu()) {
     for (TComponent* c = Owner(); c; c = c->Owner()) {
       auto* w = dynamic_cast<TWinControl*>(c);
@@ -61,6 +60,28 @@ void TControl::Build(TWinControl* parent, const TControlDesc& d, int ppi, bool s
   }
   AfterBuild(d);
 }
+
+std::string TControl::CreationText(const TControlDesc& d) const {
+  return d.Text && !std::strchr(d.Text, '\n') ? d.Text : "";
+}
+
+namespace {
+// The whole window's device context, for painting its frame.
+class TFrameDC {
+ public:
+  explicit TFrameDC(HWND window) : FWindow(window), FDC(GetWindowDC(window)) {}
+  ~TFrameDC() {
+    if (FDC) ReleaseDC(FWindow, FDC);
+  }
+  TFrameDC(const TFrameDC&) = delete;
+  TFrameDC& operator=(const TFrameDC&) = delete;
+  HDC Get() const { return FDC; }
+
+ private:
+  HWND FWindow;
+  HDC FDC;
+};
+}  // namespace
 
 bool TControl::Reflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
   if (msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORLISTBOX || msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORBTN) {
@@ -77,6 +98,23 @@ LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_SETCURSOR && (FFlags & cfHandCursor)) {
     SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND)));
     return TRUE;
+  }
+  // The raised frame: one pixel taken from the window's edge (the dialog
+  // frame the system offers is three pixels wide and leaves the text of a
+  // 23-pixel box no room).
+  if (msg == WM_NCCALCSIZE && (FFlags & cfRaised)) {
+    LRESULT result = TWinControl::WndProc(msg, wParam, lParam);
+    InflateRect(reinterpret_cast<RECT*>(lParam), -1, -1);  // the first rectangle of either form
+    return result;
+  }
+  if (msg == WM_NCPAINT && (FFlags & cfRaised)) {
+    LRESULT result = TWinControl::WndProc(msg, wParam, lParam);
+    TFrameDC dc(Handle());
+    RECT r;
+    GetWindowRect(Handle(), &r);
+    OffsetRect(&r, -r.left, -r.top);
+    if (dc.Get()) DrawEdge(dc.Get(), &r, BDR_RAISEDINNER, BF_RECT);
+    return result;
   }
   return TWinControl::WndProc(msg, wParam, lParam);
 }
@@ -165,6 +203,8 @@ void TShape::SetBrushColor(TColor color) {
   FBrushColor = color;
   Invalidate();
 }
+
+std::wstring TShape::Look() { return TControl::Look() + L";fill=" + RgbText(FBrushColor); }
 
 LRESULT TShape::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
@@ -267,6 +307,17 @@ bool TButton::Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 // --- TMemo --------------------------------------------------------------------
 
 DWORD TMemo::WindowStyle() const { return TControl::WindowStyle() | ES_MULTILINE | ES_READONLY; }
+
+void TMemo::AfterBuild(const TControlDesc& desc) {
+  if (!desc.Text || !std::strchr(desc.Text, '\n')) return;
+  std::vector<std::string> lines = SplitLines(desc.Text);
+  std::string text;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) text += "\r\n";
+    text += lines[i];
+  }
+  SetText(text);
+}
 
 int TMemo::LineCount() const { return static_cast<int>(SendMessageW(Handle(), EM_GETLINECOUNT, 0, 0)); }
 

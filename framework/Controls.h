@@ -14,7 +14,7 @@
 
 enum TControlFlag : unsigned {
   cfBorder = 1u << 0,      // single line border
-  cfRaised = 1u << 1,      // raised frame
+  cfRaised = 1u << 1,      // raised frame, one pixel wide
   cfSunken = 1u << 2,      // sunken edge
   cfBump = 1u << 3,        // raised outside, sunken inside
   cfCentre = 1u << 4,      // text centred horizontally
@@ -59,6 +59,9 @@ class TControl : public TWinControl {
   virtual DWORD WindowStyle() const;
   virtual DWORD WindowExStyle() const;
   virtual void AfterBuild(const TControlDesc&) {}
+  // The window text the control is created with: the description's text,
+  // unless it has several lines.
+  virtual std::string CreationText(const TControlDesc& desc) const;
   bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   unsigned FFlags = 0;
@@ -107,6 +110,8 @@ class TListBox : public TControl {
   DWORD WindowStyle() const override;
   DWORD WindowExStyle() const override { return 0; }
   void AfterBuild(const TControlDesc& desc) override;
+  // The description's text gives the lines; the list has no text of its own.
+  std::string CreationText(const TControlDesc&) const override { return std::string(); }
 };
 
 // A filled circle: an indicator lamp.
@@ -119,6 +124,7 @@ class TShape : public TControl {
  protected:
   const wchar_t* WindowClass() const override;
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  std::wstring Look() override;
 
  private:
   TColor FBrushColor = clBtnFace;
@@ -168,6 +174,8 @@ class TMemo : public TControl {
  protected:
   const wchar_t* WindowClass() const override { return L"EDIT"; }
   DWORD WindowStyle() const override;
+  // A description text of several lines ('\n') becomes the memo's lines.
+  void AfterBuild(const TControlDesc& desc) override;
 };
 
 // A timer; OnTimer runs on the window thread.

@@ -94,6 +94,7 @@ BOOL CALLBACK DisableOne(HWND h, LPARAM p) {
 
 int TForm::ShowModal() {
   if (FModal || !Handle()) return mrCancel;
+  HWND previous = GetActiveWindow();
   TDisabled disabled{{}, Handle()};
   EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&disabled));
   FModal = true;
@@ -105,6 +106,8 @@ int TForm::ShowModal() {
   }
   for (HWND h : disabled.Windows) EnableWindow(h, TRUE);
   Hide();
+  // The window that was active before takes the keyboard again.
+  if (previous && previous != Handle() && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
   FModal = false;
   return FModalResult;
 }
@@ -115,6 +118,16 @@ bool TForm::IsShortCut(const MSG& msg) {
 }
 
 bool TForm::MessageMap(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+HWND TForm::FirstFocusable() const {
+  for (TComponent* c : Components()) {
+    auto* w = dynamic_cast<TWinControl*>(c);
+    if (!w || !w->Handle() || w->Handle() == Handle()) continue;
+    LONG style = GetWindowLongW(w->Handle(), GWL_STYLE);
+    if ((style & WS_CHILD) && (style & WS_TABSTOP) && (style & WS_VISIBLE) && IsWindowEnabled(w->Handle())) return w->Handle();
+  }
+  return nullptr;
+}
 
 LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
@@ -139,9 +152,24 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (action == TCloseAction::Free && Application && Application->MainForm() == this) Application->Terminate();
       return 0;
     }
-    case WM_SYSCOMMAND:
-      if ((wParam & 0xFFF0) == SC_MINIMIZE && Application && Application->MainForm() == this) {
+    case WM_SYSCOMMAND: {
+      // A window without a maximise button or a sizing border keeps its
+      // size, whoever asks for another.
+      WPARAM command = wParam & 0xFFF0;
+      LONG style = GetWindowLongW(Handle(), GWL_STYLE);
+      if (command == SC_MAXIMIZE && !(style & WS_MAXIMIZEBOX)) return 0;
+      if (command == SC_SIZE && !(style & WS_THICKFRAME)) return 0;
+      if (command == SC_MINIMIZE && Application && Application->MainForm() == this) {
         Application->Minimize();
+        return 0;
+      }
+      break;
+    }
+    case WM_SETFOCUS:
+      // The form passes the keyboard focus on to its first control that
+      // takes it, so that the keys reach that control.
+      if (HWND child = FirstFocusable()) {
+        ::SetFocus(child);
         return 0;
       }
       break;

@@ -69,6 +69,8 @@ class TForm : public TWinControl {
   virtual bool MessageMap(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void PlaceAtCentre();
+  // The first control of the description that takes the keyboard focus now.
+  HWND FirstFocusable() const;
 
  private:
   void Position();

@@ -39,7 +39,7 @@ void TFont::Set(const std::string& face, int height, unsigned style, BYTE charSe
   lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = DEFAULT_QUALITY;
-  lf.lfPitchAndFamily = DEFAULT_PITCH;
+  lf.lfPitchAndFamily = (style & fsFixedPitch) ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH;
   std::wstring w = Widen(face);
   lstrcpynW(lf.lfFaceName, w.c_str(), LF_FACESIZE);
   FHandle.Reset(CreateFontIndirectW(&lf));

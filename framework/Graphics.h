@@ -25,7 +25,10 @@ constexpr int DesignPixelsPerInch = 120;
 int ScreenPixelsPerInch();
 int Scale(int designPixels, int pixelsPerInch);
 
-enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4 };
+// fsFixedPitch asks for a fixed-pitch face: where the named face is missing
+// (Wine has no Courier New), the system then falls back to a fixed-pitch one
+// instead of its default proportional face.
+enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsFixedPitch = 8 };
 
 // A font as a description gives it: face, character height in pixels at the
 // design resolution, style, character set and colour.

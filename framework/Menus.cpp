@@ -38,6 +38,29 @@ HMENU TPopupMenu::Handle() {
   return FHandle;
 }
 
+std::wstring TPopupMenu::Describe() {
+  HMENU menu = Handle();
+  std::wstring out;
+  int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    if (i > 0) out += L'\n';
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE;
+    if (GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info) && (info.fType & MFT_SEPARATOR)) {
+      out += L'-';
+      continue;
+    }
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+    std::wstring line = text;
+    if (line.find(L'\t') == std::wstring::npos) line += L'\t';
+    out += line + L'\t';
+    if (static_cast<size_t>(i) < FItems.size()) out += Widen(FItems[static_cast<size_t>(i)]->Hint());
+  }
+  return out;
+}
+
 void TPopupMenu::Popup(int x, int y, HWND owner) {
   UINT id = static_cast<UINT>(TrackPopupMenu(Handle(), TPM_CENTERALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
                                              x, y, 0, owner, nullptr));

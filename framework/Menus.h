@@ -36,6 +36,9 @@ class TPopupMenu : public TComponent {
   // Runs the item whose short cut the key message is; true when one ran.
   bool IsShortCut(const MSG& msg);
   HMENU Handle();
+  // The items as the system menu holds them, for the menu query: one line
+  // per item, "caption\tshort cut\thint", "-" for a separator line.
+  std::wstring Describe();
 
  private:
   std::vector<TMenuItem*> FItems;

@@ -1,11 +1,177 @@
+// The slot scan on the worker thread and the selection hand-over that
+// applies what it found.
+#include <cstdio>
+#include <cstring>
+
+#include "device/FieldText.h"
+#include "framework/Controls.h"
 #include "monitor/ModulesMonitorThread.h"
 
-// One pass over the 25 slots. (Until the scan lands it only honours the stop
-// request.)
-void TModulesMonitorThread::ScanSlots() {
-  ErrorReported = 0;
-  for (int i = 0; i < SlotCount; ++i)
-    if (Terminated()) return;
+namespace {
+
+// Module names compare without regard to letter case; the name read from the
+// module is bounded by its 16-byte field.
+bool SameModuleName(const char* name, size_t size, const char* model) {
+  auto upper = [](unsigned char c) { return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c; };
+  size_t length = FieldLength(name, size);
+  size_t i = 0;
+  for (; i < length; ++i)
+    if (!model[i] || upper(static_cast<unsigned char>(name[i])) != upper(static_cast<unsigned char>(model[i])))
+      return false;
+  return model[i] == 0;
 }
 
-void TModulesMonitorThread::ApplyScan() {}
+// "Слот  3: -----" for an empty slot. The line is written into the record's
+// own field; the bytes after its terminator stay as the defaults left them.
+void EmptyLine(SlotRecord& record, int slot) {
+  std::snprintf(record.ListLine, sizeof record.ListLine, "Слот %2u: -----", static_cast<unsigned>(slot));
+}
+
+// "Слот 12: Модуль K600": the name is taken up to its terminator, never past
+// the end of the field it lies in.
+void ModuleLine(SlotRecord& record, int slot, const char* name, size_t nameSize) {
+  int length = static_cast<int>(FieldLength(name, nameSize));
+  std::snprintf(record.ListLine, sizeof record.ListLine, "Слот %2u: Модуль %.*s", static_cast<unsigned>(slot), length,
+                name ? name : "");
+}
+
+// The list's selected index; -1 without a list.
+int SelectedLine(const TMonitorView& view) {
+  TListBox* list = view.MainForm ? view.MainForm->Find<TListBox>("ModulesListBox") : nullptr;
+  if (!list || !list->Handle()) return -1;
+  // On the worker thread this is a direct query of the window thread's
+  // control; it only reads.
+  return static_cast<int>(SendMessageW(list->Handle(), LB_GETCURSEL, 0, 0));
+}
+
+}  // namespace
+
+void TModulesMonitorThread::ScanSlots() {
+  ErrorReported = 0;
+  Current.ModuleCount = 0;
+  std::memcpy(Current.Slots, DefaultSlots, sizeof Current.Slots);
+  bool failed = false;
+
+  for (int i = 0; i < SlotCount; ++i) {
+    if (Terminated()) break;
+    SlotRecord& record = Current.Slots[i];
+    if (!Device || !Device->OpenSlot(static_cast<DWORD>(i))) {
+      EmptyLine(record, i);
+      continue;
+    }
+    ++Current.ModuleCount;
+    record.SlotNumber = i;
+    if (!Device->ReadModuleName(record.ModuleName) || !Device->ReadUsbSpeed(&record.UsbSpeed)) {
+      failed = true;
+      break;
+    }
+
+    // Set up when the last change was applied: carried over whole, also over
+    // the name and speed just read.
+    if (Previous.Slots[i].InitPending == 0) {
+      record = Previous.Slots[i];
+      continue;
+    }
+
+    // A module new to the slot.
+    if (SameModuleName(record.ModuleName, sizeof record.ModuleName, "K600")) Synchronize([this] { ShowWaiting(); });
+    if (!Device->LoadFirmware(nullptr)) {
+      failed = true;
+      break;
+    }
+    record.InitPending = 0;
+    if (Terminated()) break;
+    if (!Device->TestModule()) {
+      failed = true;
+      break;
+    }
+    record.ModuleReady = 1;
+
+    if (Device->ReadDescription(record.Description)) {
+      const ModuleIdentityBlock& identity = record.Description.Identity;
+      record.DescriptionValid = 1;
+      ModuleLine(record, i, identity.ModuleName, sizeof identity.ModuleName);
+      size_t serial = FieldLength(identity.SerialNumber, sizeof identity.SerialNumber);
+      std::memset(record.SerialNumber, 0, sizeof record.SerialNumber);
+      std::memcpy(record.SerialNumber, identity.SerialNumber, serial);
+      record.Revision = identity.Revision;
+      record.DacPresent = static_cast<uint32_t>(record.Description.Dac.DacPresent);
+    } else {
+      // Not a reason to drop the scan: the module stays listed by the name
+      // its interface gave.
+      record.DescriptionValid = 0;
+      ModuleLine(record, i, record.ModuleName, sizeof record.ModuleName);
+      record.Revision = 'A';
+    }
+  }
+
+  // Always, so that the Waiting window never outlives the scan that showed it.
+  Synchronize([this] { HideWaiting(); });
+  if (Terminated() || failed) return;
+
+  bool changed = SelectedLine(FView) != SelectedIndex ||
+                 std::memcmp(Current.Slots, Previous.Slots, sizeof Current.Slots) != 0;
+  if (!changed) return;
+  Synchronize([this] { ApplyScan(); });
+  std::memcpy(&Previous, &Current, sizeof(SlotTable));
+}
+
+void TModulesMonitorThread::ApplyScan() {
+  TForm* form = FView.MainForm;
+  TListBox* list = form ? form->Find<TListBox>("ModulesListBox") : nullptr;
+  TWinControl* slotBox = form ? form->Find<TWinControl>("VirtualSlotStaticText") : nullptr;
+  auto listIndex = [list] { return list ? list->ItemIndex() : -1; };
+
+  if (FirstPass == 1) {
+    int lowest = -1;
+    if (Current.ModuleCount >= 1)
+      for (int i = 0; i < SlotCount && lowest < 0; ++i)
+        if (Current.Slots[i].SlotNumber == i) lowest = i;
+    if (lowest >= 0) {
+      SelectedIndex = lowest;
+      if (list) list->SetItemIndex(lowest);
+      Current.Selected = Current.Slots[lowest];
+      if (list) {
+        list->SetEnabled(true);
+        list->SetFocus();
+      }
+    } else {
+      SelectedIndex = -1;
+      if (list) list->SetItemIndex(-1);
+    }
+    FirstPass = 0;
+    DetailsDirty = 1;
+    return;
+  }
+
+  int k = listIndex();
+  if (k >= 0 && k < SlotCount) Current.Selected = Current.Slots[k];
+
+  if (Current.ModuleCount >= 1) {
+    if (list && !list->Enabled()) list->SetEnabled(true);
+    if (list && !list->Focused()) list->SetFocus();
+  } else {
+    if (slotBox) slotBox->SetText(std::string());
+    if (list) {
+      list->SetItemIndex(0);
+      list->SetItemIndex(-1);
+      list->SetEnabled(false);
+    }
+    DetailsDirty = 1;
+  }
+
+  int now = listIndex();
+  if (now == SelectedIndex) {
+    DetailsDirty = 1;
+    return;
+  }
+  SelectedIndex = now;
+  // A move between two empty slots needs only the slot number, unless a slot
+  // changed in the same scan: its list line must be redrawn with it.
+  bool slotsChanged = std::memcmp(Current.Slots, Previous.Slots, sizeof Current.Slots) != 0;
+  if (Previous.Selected.SlotNumber == -1 && Current.Selected.SlotNumber == -1 && !slotsChanged) {
+    if (slotBox) slotBox->SetText(now >= 0 ? std::to_string(now) : std::string());
+  } else {
+    DetailsDirty = 1;
+  }
+}

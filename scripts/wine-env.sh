@@ -57,6 +57,13 @@ REG
     /usr/lib/wine/wineserver -w
     touch "$stamp"
   fi
+  # Wine draws the title-bar buttons with its Marlett font; this Wine does
+  # not look in its own font folder, so without a copy in the prefix the
+  # buttons show as the letters 0, 1 and r.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ ! -f "$fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    mkdir -p "$fonts" && cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+  fi
   quendal_set_dpi "$dpi"
 }
 

@@ -1,8 +1,166 @@
 #include "windows/AboutPanel.h"
 
+#include <string>
+
+#include "device/CorvaneAbi.h"
+#include "framework/Application.h"
+#include "framework/Text.h"
+
 TAboutProgramPanel* AboutProgramPanel = nullptr;
 
 namespace {
+
+constexpr BYTE Russian = RUSSIAN_CHARSET;
+constexpr BYTE Western = ANSI_CHARSET;
+constexpr TFontDesc ParentFont = {nullptr, 0, 0, 0, 0};
+constexpr TFontDesc Courier = {"Courier New", 18, 0, Western, clWindowText};
+constexpr TFontDesc CourierCyrillic = {"Courier New", 18, 0, Russian, clWindowText};
+constexpr TFontDesc LinkFont = {"Courier New", 18, fsBold, Western, clNavy};
+constexpr TFontDesc LinkFocusFont = {"Courier New", 18, fsBold, Russian, clBlue};
+constexpr TFontDesc GroupFont = {"Arial", 18, 0, Russian, clBlack};
+constexpr TFontDesc VersionLabelFont = {"Arial", 17, 0, Russian, clMaroon};
+constexpr TFontDesc OkFont = {"Monotype Corsiva", 47, fsBold | fsItalic, Russian, clNavy};
+
+constexpr unsigned Panel = cfDisabled | cfCentre;  // the coloured memos: static text panels
+constexpr unsigned Link = cfHandCursor;
+
+// The maker's addresses and numbers. Reserved names: they reach no one.
+const char* const SiteCaption = "www.orvek.test";
+const char* const SiteLink = "http://www.orvek.test";
+const char* const MailCaption = "info@orvek.test";
+const char* const MailLink = "mailto:info@orvek.test?subject=Orvek";
+const char* const SupportCaption = "help@orvek.test";
+const char* const SupportLink = "mailto:help@orvek.test?subject=Orvek%20support";
+const char* const Telephone = "+7 (000) 000-00-00";
+const char* const Fax = "+7 (000) 000-00-01";
+
+// A push button that paints its caption itself, in its font's colour, raised
+// and at the top centre: the standard button would draw it in black.
+class TCaptionButton : public TButton {
+ public:
+  using TButton::TButton;
+
+ protected:
+  DWORD WindowStyle() const override {
+    return (TButton::WindowStyle() & ~static_cast<DWORD>(BS_DEFPUSHBUTTON | BS_PUSHBUTTON)) | BS_OWNERDRAW;
+  }
+  bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+    if (msg != WM_DRAWITEM) return TButton::Reflected(msg, wParam, lParam, result);
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    Draw(*item);
+    result = TRUE;
+    return true;
+  }
+
+ private:
+  void Draw(const DRAWITEMSTRUCT& item) {
+    HDC dc = item.hDC;
+    RECT r = item.rcItem;
+    int saved = SaveDC(dc);
+    bool pushed = (item.itemState & ODS_SELECTED) != 0;
+    if (Flags() & cfDefault) {
+      // The default button's dark outline.
+      FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+      InflateRect(&r, -1, -1);
+    }
+    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    RECT text = r;
+    InflateRect(&text, -3, -2);
+    if (pushed) OffsetRect(&text, 1, 1);
+    if (Font().Handle()) SelectObject(dc, Font().Handle());
+    SetBkMode(dc, TRANSPARENT);
+    std::wstring caption = Widen(Text());
+    const UINT format = DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX;
+    auto drawAt = [&](int dx, int dy, COLORREF color) {
+      RECT t = text;
+      OffsetRect(&t, dx, dy);
+      SetTextColor(dc, color);
+      DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &t, format);
+    };
+    // Raised: light above and left, shadow below and right.
+    drawAt(-1, -1, GetSysColor(COLOR_BTNHIGHLIGHT));
+    drawAt(1, 1, GetSysColor(COLOR_BTNSHADOW));
+    drawAt(0, 0, ColorToRGB(Font().Color()));
+    if (item.itemState & ODS_FOCUS) {
+      RECT f = r;
+      InflateRect(&f, -4, -4);
+      DrawFocusRect(dc, &f);
+    }
+    RestoreDC(dc, saved);
+  }
+};
+
+const std::string PhoneLines = std::string("тел.  ") + Telephone + "\nфакс. " + Fax + "\n ";
+
+const TControlDesc Controls[] = {
+    {Make<TCaptionButton>, "OkLMDButton", "", 6, 347, 154, 65, "OK", OkFont, clParent, cfDefault | cfHandCursor},
+    {Make<TGroupBox>, "VersionsLMDGroupBox", "", 168, 335, 271, 80, "Версии", GroupFont, clParent, 0},
+    {Make<TStaticText>, "QuendalVersionLabelLMDStaticText", "VersionsLMDGroupBox", 7, 23, 119, 21, "Quendal:",
+     VersionLabelFont, clParent, cfVCentre},
+    {Make<TStaticText>, "CorvaneVersionLabelLMDStaticText", "VersionsLMDGroupBox", 7, 48, 119, 21, "Corvane:",
+     VersionLabelFont, clParent, cfVCentre},
+    {Make<TStaticText>, "QuendalVersionLMDStaticText", "VersionsLMDGroupBox", 128, 21, 136, 26,
+     "--------------------", ParentFont, clWhite, cfBump | cfCentre | cfVCentre},
+    {Make<TStaticText>, "CorvaneVersionLMDStaticText", "VersionsLMDGroupBox", 128, 48, 136, 26,
+     "--------------------", ParentFont, clWhite, cfBump | cfCentre | cfVCentre},
+    {Make<TESColorMemo>, "AboutESColorMemo", "", 3, 0, 442, 233,
+     "Данная утилита предназначена для мониторинга \n"
+     "внешних модулей, подключённых к USB шине \n"
+     "компьютера. Утилита поддерживает контроль только \n"
+     "над изделиями, разработанными ЗАО \"Orvek\". Для \n"
+     "корректной работы необходима операционная среда \n"
+     "Windows'98/Me/2000/XP/Vista.\n"
+     "  Поддерживаются следующие внешние  USB модули:\n"
+     "  1. K3-200;\n"
+     "  2. K3-600;\n"
+     "  3. K80-50;\n"
+     "  4. K-390.\n"
+     "\n"
+     "© ЗАО \"Orvek\", декабрь 2026",
+     ParentFont, clBtnFace, Panel},
+    {Make<TStaticText>, "StaticText1", "", 3, 240, 48, 24, "WWW:", Courier, clParent, 0},
+    {Make<TURLLink>, "OrvekUrlLink", "", 86, 240, 148, 19, SiteCaption, LinkFont, clParent, Link},
+    {Make<TStaticText>, "StaticText2", "", 3, 262, 81, 24, "E-mail:", Courier, clParent, 0},
+    {Make<TURLLink>, "URLLink", "", 86, 262, 167, 19, MailCaption, LinkFont, clParent, Link},
+    {Make<TURLLink>, "URLLink1", "", 256, 262, 189, 19, SupportCaption, LinkFont, clParent, Link},
+    {Make<TESColorMemo>, "ESColorMemo1", "", 3, 289, 440, 46, PhoneLines.c_str(), CourierCyrillic, clBtnFace, Panel},
+};
+
+struct TItem {
+  TColor Color;
+  const char* Text;
+};
+const TItem AboutItems[] = {
+    {clOlive, "мониторинга "}, {clMaroon, "USB"},   {clTeal, "ЗАО \"Orvek\""},
+    {clGreen, "98/Me/2000/XP/Vista"}, {clBlue, "K3-200"}, {clBlue, "K3-600"},
+    {clBlue, "K80-50"},        {clBlue, "K-390"},   {clMaroon, "Windows"},
+};
+const TItem PhoneItems[] = {
+    {clOlive, "мониторинга "}, {clMaroon, "USB"},    {clTeal, "ЗАО \"Orvek\""},
+    {clOlive, "Windows'98/Me/2000/XP"}, {clBlue, "K3-200"}, {clBlue, "K3-600"},
+    {clBlue, "K80-50"},        {clPurple, Telephone}, {clPurple, Fax},
+};
+
+template <size_t N>
+void FillItems(TESColorMemo* memo, const TItem (&items)[N]) {
+  if (!memo) return;
+  for (const TItem& i : items) {
+    // Each new item takes its default name: ColorItem1, ColorItem2, ...
+    TColorItem* item = memo->ColorItems().AddColorItem();
+    item->SetColor(i.Color);
+    item->SetText(i.Text);
+  }
+  memo->Invalidate();
+}
+
+void SetupLink(TURLLink* link, const char* target) {
+  if (!link) return;
+  link->Link = target;
+  TFont focus;
+  focus.Assign(LinkFocusFont, DesignPixelsPerInch);
+  link->SetFocusFont(focus);
+}
+
 const TFormDesc Description = {
     "AboutProgramPanel",
     "О программе ...",
@@ -14,9 +172,73 @@ const TFormDesc Description = {
     false,
     {"Arial", 17, 0, RUSSIAN_CHARSET, clWindowText},
     clBtnFace,
-    nullptr,
-    0,
+    Controls,
+    sizeof(Controls) / sizeof(Controls[0]),
 };
+
 }  // namespace
 
-TAboutProgramPanel::TAboutProgramPanel(TComponent* owner) : TForm(owner, Description) {}
+TAboutProgramPanel::TAboutProgramPanel(TComponent* owner) : TForm(owner, Description) {
+  // Reads the running program's own version block.
+  VersionInfo = new TFileVersionInfo(this);
+  VersionInfo->SetName("VersionInfo");
+}
+
+std::string TAboutProgramPanel::RequiredLibraryVersion() {
+  return std::to_string(Corvane::RequiredVersion >> 16) + "." + std::to_string(Corvane::RequiredVersion & 0xFFFF);
+}
+
+void TAboutProgramPanel::BindControls() {
+#define BIND(name) name = Find<std::remove_pointer_t<decltype(name)>>(#name)
+  BIND(AboutESColorMemo);
+  BIND(StaticText1);
+  BIND(OrvekUrlLink);
+  BIND(StaticText2);
+  BIND(URLLink);
+  BIND(URLLink1);
+  BIND(ESColorMemo1);
+  BIND(VersionsLMDGroupBox);
+  BIND(QuendalVersionLabelLMDStaticText);
+  BIND(CorvaneVersionLabelLMDStaticText);
+  BIND(QuendalVersionLMDStaticText);
+  BIND(CorvaneVersionLMDStaticText);
+  BIND(OkLMDButton);
+#undef BIND
+  FillItems(AboutESColorMemo, AboutItems);
+  FillItems(ESColorMemo1, PhoneItems);
+  SetupLink(OrvekUrlLink, SiteLink);
+  SetupLink(URLLink, MailLink);
+  SetupLink(URLLink1, SupportLink);
+  if (OkLMDButton) OkLMDButton->OnClick = [this] { OkLMDButtonClick(); };
+}
+
+void TAboutProgramPanel::FormCreate() {
+  if (QuendalVersionLMDStaticText && VersionInfo && VersionInfo->HaveInfo())
+    QuendalVersionLMDStaticText->SetText(VersionInfo->GetStringFileInfoByIdx(3));
+  if (CorvaneVersionLMDStaticText) CorvaneVersionLMDStaticText->SetText(RequiredLibraryVersion());
+}
+
+void TAboutProgramPanel::FormShow() {
+  if (!FShortCutSaved && Application) {
+    FSavedOnShortCut = Application->OnShortCut;
+    FShortCutSaved = true;
+    Application->OnShortCut = [this](const MSG& msg, bool& handled) { AboutShortCut(msg, handled); };
+  }
+  if (OkLMDButton && OkLMDButton->Handle()) SetFocus(OkLMDButton->Handle());
+}
+
+void TAboutProgramPanel::FormHide() {
+  // Only what FormShow put aside goes back.
+  if (!FShortCutSaved) return;
+  FShortCutSaved = false;
+  if (Application) Application->OnShortCut = FSavedOnShortCut;
+  FSavedOnShortCut = nullptr;
+}
+
+void TAboutProgramPanel::AboutShortCut(const MSG& msg, bool& handled) {
+  if (msg.wParam != VK_ESCAPE) return;
+  handled = true;
+  SetModalResult(mrOk);
+}
+
+void TAboutProgramPanel::OkLMDButtonClick() { SetModalResult(mrOk); }

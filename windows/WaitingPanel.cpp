@@ -3,6 +3,31 @@
 TWaitingPanel* WaitingPanel = nullptr;
 
 namespace {
+
+constexpr TFontDesc ParentFont = {nullptr, 0, 0, 0, 0};
+constexpr TColor BarColor = 0x00FF0080;
+
+const TControlDesc Controls[] = {
+    {Make<TESColorMemo>, "ESColorMemo1", "", 5, 0, 410, 82,
+     "Обнаружен один или несколько модулей K3-600. \n"
+     "Время необходимое для загрузки одного модуля \n"
+     "K3-600 составляет порядка 2 сек.\n"
+     "Так что ждём-с...",
+     ParentFont, clBtnFace, cfDisabled | cfCentre},
+    {Make<TProgressBar>, "WaitingLMDProgress", "", 4, 94, 409, 34, "21", ParentFont, clParent, cfSunken},
+};
+
+struct TItem {
+  const char* Name;
+  TColor Color;
+  const char* Text;
+};
+const TItem MemoItems[] = {
+    {"ColorItem1", clBlue, "K3-600"},
+    {"ColorItem2", clPurple, "2 сек."},
+    {"ColorItem3", clMaroon, "ждём-с"},
+};
+
 const TFormDesc Description = {
     "WaitingPanel",
     "Ждём-c...",
@@ -14,9 +39,51 @@ const TFormDesc Description = {
     true,
     {"Arial", 17, 0, RUSSIAN_CHARSET, clWindowText},
     clBtnFace,
-    nullptr,
-    0,
+    Controls,
+    sizeof(Controls) / sizeof(Controls[0]),
 };
+
 }  // namespace
 
-TWaitingPanel::TWaitingPanel(TComponent* owner) : TForm(owner, Description) {}
+TWaitingPanel::TWaitingPanel(TComponent* owner) : TForm(owner, Description) {
+  Timer = new TTimer(this);
+  Timer->SetName("Timer");
+  Timer->SetInterval(200);
+  Timer->SetEnabled(false);
+}
+
+void TWaitingPanel::BindControls() {
+  ESColorMemo1 = Find<TESColorMemo>("ESColorMemo1");
+  WaitingLMDProgress = Find<TProgressBar>("WaitingLMDProgress");
+  if (ESColorMemo1) {
+    for (const TItem& i : MemoItems) {
+      ESColorMemo1->ColorItems().Add(i.Name);
+      TColorItem* item = ESColorMemo1->ColorItems().Find(i.Name);
+      item->SetColor(i.Color);
+      item->SetText(i.Text);
+    }
+  }
+  if (WaitingLMDProgress) {
+    WaitingLMDProgress->SetBars(25, 5, BarColor);
+    WaitingLMDProgress->SetStep(10);
+  }
+  Timer->OnTimer = [this] { TimerTimer(); };
+}
+
+void TWaitingPanel::FormShow() {
+  Timer->SetInterval(200);
+  Timer->SetEnabled(true);
+  if (WaitingLMDProgress) WaitingLMDProgress->SetPosition(0);
+}
+
+void TWaitingPanel::FormHide() { Timer->SetEnabled(false); }
+
+void TWaitingPanel::TimerTimer() {
+  if (!WaitingLMDProgress) return;
+  if (WaitingLMDProgress->Position() == 100) {
+    WaitingLMDProgress->SetPosition(0);
+    return;
+  }
+  int next = WaitingLMDProgress->Position() + WaitingLMDProgress->Step();
+  WaitingLMDProgress->SetPosition(next > 100 ? 100 : next);
+}

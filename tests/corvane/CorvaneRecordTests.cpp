@@ -146,7 +146,9 @@ TEST_F(CorvaneRecords, DefaultModulesDescribeTheirUnits) {
       double unitClock = DoubleAt(r, l.unit + R::UnitClock);
       EXPECT_TRUE(std::isfinite(unitClock) && unitClock > 0);
     }
-    if (l.boot) EXPECT_FALSE(TextAt(r, l.boot, R::FirmwareVersionSize).empty());
+    if (l.boot) {
+      EXPECT_FALSE(TextAt(r, l.boot, R::FirmwareVersionSize).empty());
+    }
   }
 }
 
@@ -184,6 +186,24 @@ TEST_F(CorvaneRecords, TextsAreCutAtTheirFieldsAndNeighboursKeepTheirValues) {
   EXPECT_EQ(r[R::IdentityRevision], 'Z');
 }
 
+TEST_F(CorvaneRecords, TextFillingItsFieldWritesNoTerminatorBeyondIt) {
+  // The last text of each block borders the library's own bytes, 0xA5 here.
+  const std::string full(256, 'T'), longer(300, 'T');
+  UseScenario("slot 2 model=k600 junk=yes dsp.text=" + full + "\n" +
+              "slot 3 model=k8050 junk=yes pld.text=" + longer + "\n" +
+              "slot 1 model=k200 junk=yes mcu.text=" + full + "\n");
+  std::vector<unsigned char> k600 = Record(2, ModelByDevice("k600"));
+  std::vector<unsigned char> k8050 = Record(3, ModelByDevice("k8050"));
+  std::vector<unsigned char> k200 = Record(1, ModelByDevice("k200"));
+  ASSERT_FALSE(k600.empty() || k8050.empty() || k200.empty());
+  EXPECT_FALSE(HasNul(k600, R::K3600Dsp + R::UnitText, 256));
+  EXPECT_EQ(k600[R::K3600Aux], 0xA5);
+  EXPECT_FALSE(HasNul(k8050, R::K8050Pld + R::UnitText, 256));
+  EXPECT_EQ(k8050[R::K8050Aux], 0xA5);
+  EXPECT_FALSE(HasNul(k200, R::K3200McuText, 256));
+  EXPECT_EQ(k200[R::K3200Aux], 0xA5);
+}
+
 TEST_F(CorvaneRecords, UnterminatedTextsFillEveryTextField) {
   UseScenario(
       "slot 0 model=k200 texts=unterminated mcu.clock=10\n"
@@ -206,7 +226,9 @@ TEST_F(CorvaneRecords, UnterminatedTextsFillEveryTextField) {
     for (const Field& f : fields) EXPECT_FALSE(HasNul(r, f.offset, f.width)) << "field at " << f.offset;
     // The numbers between the texts are untouched.
     EXPECT_EQ(DoubleAt(r, R::McuClock), slot == 0 ? 10.0 : slot == 2 ? 20.0 : 40.0);
-    if (l.unit) EXPECT_EQ(DoubleAt(r, l.unit + 29), slot == 2 ? 30.0 : 50.0);
+    if (l.unit) {
+      EXPECT_EQ(DoubleAt(r, l.unit + 29), slot == 2 ? 30.0 : 50.0);
+    }
     EXPECT_EQ(Int32At(r, l.dac), 1);
   }
 }

@@ -136,36 +136,69 @@ void Close(TProcess& process) {
   process.Handle = nullptr;
 }
 
-std::string ControlName(HWND window) {
+namespace {
+// A text query answered into a buffer in the window's own process (the
+// WM_GETCONTROLNAME convention): wParam = size in characters, lParam = the
+// buffer, result = characters copied.
+std::string RemoteText(HWND window, UINT message, size_t chars) {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
+  std::vector<wchar_t> buffer(chars + 1, L'\0');
   if (pid == GetCurrentProcessId()) {
-    wchar_t buffer[128] = {};
     DWORD_PTR r = 0;
-    if (!SendMessageTimeoutW(window, NameMessage(), 128, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &r)) return "";
-    return Bytes(buffer);
+    if (!SendMessageTimeoutW(window, message, chars, reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG, 2000, &r))
+      return "";
+    buffer[chars] = L'\0';
+    return Bytes(buffer.data());
   }
   HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
   if (!process) return "";
-  std::string name;
-  const SIZE_T size = 128 * sizeof(wchar_t);
+  std::string text;
+  const SIZE_T size = chars * sizeof(wchar_t);
   void* remote = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
   if (remote) {
     DWORD_PTR r = 0;
-    if (SendMessageTimeoutW(window, NameMessage(), 128, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 2000, &r) &&
-        r > 0 && r < 128) {
-      wchar_t buffer[128] = {};
+    if (SendMessageTimeoutW(window, message, chars, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 2000, &r) && r > 0 &&
+        r < chars) {
       SIZE_T read = 0;
-      if (ReadProcessMemory(process, remote, buffer, size, &read)) {
-        buffer[127] = L'\0';
-        name = Bytes(buffer);
+      if (ReadProcessMemory(process, remote, buffer.data(), size, &read)) {
+        buffer[r] = L'\0';
+        text = Bytes(buffer.data());
       }
     }
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
   }
   CloseHandle(process);
-  return name;
+  return text;
 }
+
+UINT LookQuery() {
+  static UINT m = RegisterWindowMessageW(L"QUENDAL_GETLOOK");
+  return m;
+}
+UINT MenuQuery() {
+  static UINT m = RegisterWindowMessageW(L"QUENDAL_GETMENU");
+  return m;
+}
+}  // namespace
+
+std::string ControlName(HWND window) { return RemoteText(window, NameMessage(), 128); }
+
+std::string Look(HWND window) { return RemoteText(window, LookQuery(), 512); }
+
+std::string LookValue(const std::string& look, const std::string& key) {
+  size_t pos = 0;
+  while (pos <= look.size()) {
+    size_t end = look.find(';', pos);
+    if (end == std::string::npos) end = look.size();
+    std::string item = look.substr(pos, end - pos);
+    if (item.compare(0, key.size() + 1, key + "=") == 0) return item.substr(key.size() + 1);
+    pos = end + 1;
+  }
+  return "";
+}
+
+std::string PopupMenuText(HWND window) { return RemoteText(window, MenuQuery(), 1024); }
 
 HWND FindWindowNamed(DWORD processId, const std::string& name, DWORD timeoutMs) {
   HWND found = nullptr;
@@ -298,7 +331,7 @@ void SendKey(HWND foreground, WORD vk, bool ctrl) {
   SendInput(static_cast<UINT>(n), in, sizeof(INPUT));
 }
 
-void Click(HWND control, bool right, int x, int y) {
+POINT Click(HWND control, bool right, int x, int y) {
   RECT r;
   GetWindowRect(control, &r);
   POINT pt = {x < 0 ? (r.left + r.right) / 2 : r.left + x, y < 0 ? (r.top + r.bottom) / 2 : r.top + y};
@@ -311,11 +344,24 @@ void Click(HWND control, bool right, int x, int y) {
   in[0].mi.dx = (pt.x * 65535 + sw / 2) / (sw - 1);
   in[0].mi.dy = (pt.y * 65535 + sh / 2) / (sh - 1);
   in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  // The buttons carry the point too: Wine moves the X pointer a moment after
+  // a move is queued, and a button without a point of its own would press
+  // wherever the pointer was before.
   in[1] = in[0];
-  in[1].mi.dwFlags = (right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN) | MOUSEEVENTF_ABSOLUTE;
+  in[1].mi.dwFlags = (right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN) | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   in[2] = in[0];
-  in[2].mi.dwFlags = (right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP) | MOUSEEVENTF_ABSOLUTE;
-  SendInput(3, in, sizeof(INPUT));
+  in[2].mi.dwFlags = (right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP) | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, in, sizeof(INPUT));
+  int steady = 0;
+  WaitFor(
+      [&] {
+        POINT now = {};
+        steady = GetCursorPos(&now) && now.x == pt.x && now.y == pt.y ? steady + 1 : 0;
+        return steady >= 3;
+      },
+      1000, 20);
+  SendInput(2, in + 1, sizeof(INPUT));
+  return pt;
 }
 
 COLORREF ScreenPixel(int x, int y) {
@@ -345,8 +391,15 @@ void Chunk(std::vector<unsigned char>& out, const char* type, const std::vector<
 }
 }  // namespace
 
-bool Screenshot(const std::wstring& file) {
-  int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+bool Screenshot(const std::wstring& file) { return Screenshot(file, nullptr); }
+
+bool Screenshot(const std::wstring& file, HWND window) {
+  RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (window) {
+    RECT r;
+    if (!GetWindowRect(window, &r) || !IntersectRect(&area, &area, &r)) return false;
+  }
+  int w = area.right - area.left, h = area.bottom - area.top;
   HDC screen = GetDC(nullptr);
   HDC mem = CreateCompatibleDC(screen);
   BITMAPINFO bi = {};
@@ -358,7 +411,7 @@ bool Screenshot(const std::wstring& file) {
   void* bits = nullptr;
   HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+  BitBlt(mem, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
   // Raw scanlines with filter byte 0, stored in uncompressed deflate blocks.
   std::vector<unsigned char> raw;
   raw.reserve(static_cast<size_t>(h) * (static_cast<size_t>(w) * 3 + 1));

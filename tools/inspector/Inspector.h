@@ -24,6 +24,14 @@ void Kill(TProcess& process);
 void Close(TProcess& process);
 
 std::string ControlName(HWND window);
+// How the window draws its text ("QUENDAL_GETLOOK": face, height, weight,
+// italic, charset, used, fixed, text, back and, for shapes, fill), and one
+// value of it ("" when missing).
+std::string Look(HWND window);
+std::string LookValue(const std::string& look, const std::string& key);
+// The window's popup menu as the program's menu holds it, one line per item,
+// "caption\tshort cut\thint", "-" for a separator; empty without a menu.
+std::string PopupMenuText(HWND window);
 // A top-level window of the process (0: any process) answering to name.
 HWND FindWindowNamed(DWORD processId, const std::string& name, DWORD timeoutMs = 0);
 // A control at any depth under the window answering to name.
@@ -55,11 +63,15 @@ bool PressButton(const TMessageBox& box, int id);
 
 // Keyboard and mouse input through the system's input queue.
 void SendKey(HWND foreground, WORD virtualKey, bool ctrl = false);
-void Click(HWND control, bool right = false, int x = -1, int y = -1);
+// Clicks at (x, y) from the control's top left, or at its centre; returns
+// the screen point clicked.
+POINT Click(HWND control, bool right = false, int x = -1, int y = -1);
 
 COLORREF ScreenPixel(int x, int y);
 // A PNG of the whole screen (Wine's virtual desktop).
 bool Screenshot(const std::wstring& file);
+// A PNG of the part of the screen a window covers, frame included.
+bool Screenshot(const std::wstring& file, HWND window);
 
 // Repeats until the predicate holds or the time is up.
 template <class P>

@@ -4,10 +4,12 @@
 //   Inspector dump WINDOW                   every control: name, state, text
 //   Inspector text WINDOW CONTROL           what the control shows
 //   Inspector lines WINDOW CONTROL          a list's lines
+//   Inspector look WINDOW [CONTROL]         its font (asked for and used) and colours
+//   Inspector menu WINDOW [CONTROL]         its popup menu's items
 //   Inspector key WINDOW KEY [ctrl]         press esc, enter, tab or a letter
 //   Inspector click WINDOW CONTROL [right]  click the control's centre
 //   Inspector msgbox [ms] [press BUTTON]    read (and answer) a message box (OK, Yes, No, Cancel)
-//   Inspector screenshot FILE.png           the whole screen
+//   Inspector screenshot FILE.png [WINDOW]  the whole screen, or one window
 //   Inspector watch WINDOW [ms]             print the window whenever it changes
 //
 // Exits 0 on success, 1 with a message when what was asked for is not there.
@@ -70,6 +72,14 @@ int main(int argc, char** argv) {
     DWORD ms = argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 10000;
     return Window(Arg(argc, argv, 2), ms) ? 0 : Fail("no window " + ToUtf8(Arg(argc, argv, 2)));
   }
+  if (cmd == "look" || cmd == "menu") {
+    HWND top = Window(Arg(argc, argv, 2));
+    if (!top) return Fail("no window " + ToUtf8(Arg(argc, argv, 2)));
+    HWND h = argc > 3 ? FindControl(top, Arg(argc, argv, 3)) : top;
+    if (!h) return Fail("no control " + ToUtf8(Arg(argc, argv, 3)));
+    std::printf("%s\n", ToUtf8(cmd == "look" ? Look(h) : PopupMenuText(h)).c_str());
+    return 0;
+  }
   if (cmd == "dump" || cmd == "text" || cmd == "lines" || cmd == "key" || cmd == "click" || cmd == "watch") {
     HWND top = Window(Arg(argc, argv, 2));
     if (!top) return Fail("no window " + ToUtf8(Arg(argc, argv, 2)));
@@ -123,7 +133,12 @@ int main(int argc, char** argv) {
     int n = MultiByteToWideChar(1251, 0, file.c_str(), -1, nullptr, 0);
     std::wstring w(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(1251, 0, file.c_str(), -1, &w[0], n);
-    return Screenshot(w.c_str()) ? 0 : Fail("cannot write " + file);
+    HWND window = nullptr;
+    if (argc > 3) {
+      window = Window(Arg(argc, argv, 3));
+      if (!window) return Fail("no window " + ToUtf8(Arg(argc, argv, 3)));
+    }
+    return Screenshot(w.c_str(), window) ? 0 : Fail("cannot write " + file);
   }
   return Fail("usage: see the head of InspectorMain.cpp");
 }

@@ -1,0 +1,192 @@
+// The details of the selected module as the shipped program shows them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e/Harness.h"
+#include "e2e/MonitorSupport.h"
+
+using namespace Inspector;
+using namespace MonitorE2E;
+
+namespace {
+
+// The units of every model, with their values spelled out in the scenario.
+const char* const Units =
+    " mcu.name=MCU-E2E mcu.clock=48000 mcu.version=1.5 mcu.date=01.02.2003"
+    " boot.version=0.9 boot.date=04.05.2006"
+    " dsp.name=DSP-E2E dsp.clock=73728.5 dsp.version=3.2 dsp.date=07.08.2009"
+    " pld.name=PLD-E2E pld.clock=50000 pld.version=2.1 pld.date=10.11.2012";
+
+struct TGroup {
+  const char* Box;
+  std::vector<const char*> Labels, Values;
+  std::vector<const char*> Texts;  // when shown
+};
+
+const TGroup McuGroup = {"McuLMDGroupBox",
+                         {"McuTypeLabelLMDStaticText", "McuFreqLabelLMDStaticText", "McuFirmwareVersionLabelLMDStaticText"},
+                         {"McuTypeLMDStaticText", "McuFreqLMDStaticText", "McuFirmwareVersionLMDStaticText"},
+                         {"MCU-E2E", "48000 кГц", "1.5 от 01.02.2003"}};
+const TGroup BootGroup = {"BootLoaderLMDGroupBox",
+                          {"McuBootLoadeVersionLabelLMDStaticText"},
+                          {"McuBootLoaderVersionLMDStaticText"},
+                          {"0.9 от 04.05.2006"}};
+const TGroup DspGroup = {"DspLMDGroupBox",
+                         {"DspTypeLabelLMDStaticText", "DspFreqLabelLMDStaticText", "DspFirmwareVersionLabelLMDStaticText"},
+                         {"DspTypeLMDStaticText", "DspFreqLMDStaticText", "DspFirmwareVersionLMDStaticText"},
+                         {"DSP-E2E", "73728.5 кГц", "3.2 от 07.08.2009"}};
+const TGroup PldGroup = {"PldLMDGroupBox",
+                         {"PldTypeLabelLMDStaticText", "PldFreqLabelLMDStaticText", "PldFirmwareVersionLabelLMDStaticText"},
+                         {"PldTypeLMDStaticText", "PldFreqLMDStaticText", "PldFirmwareVersionLMDStaticText"},
+                         {"PLD-E2E", "50000 кГц", "2.1 от 10.11.2012"}};
+
+bool IsEnabled(const TQuendalRun& run, const char* name) { return Enabled(run.Control(name)); }
+
+void ExpectGroup(const TQuendalRun& run, const TGroup& g, bool shown) {
+  EXPECT_EQ(IsEnabled(run, g.Box), shown) << g.Box;
+  for (const char* l : g.Labels) EXPECT_EQ(IsEnabled(run, l), shown) << l;
+  for (size_t i = 0; i < g.Values.size(); ++i) {
+    EXPECT_EQ(IsEnabled(run, g.Values[i]), shown) << g.Values[i];
+    EXPECT_EQ(run.Text(g.Values[i]), shown ? g.Texts[i] : Dashes) << g.Values[i];
+  }
+}
+
+void ExpectNothingShown(const TQuendalRun& run) {
+  EXPECT_EQ(Caption(run), NoModuleCaption);
+  EXPECT_EQ(run.Text("ModuleGroupBox"), "Модуль ????");
+  EXPECT_EQ(run.Text("SpeedModeStaticText"), "??");
+  EXPECT_EQ(run.Text("SerialNumberLMDStaticText"), "--------");
+  EXPECT_EQ(run.Text("ModuleRevisionLMDStaticText"), "-");
+  EXPECT_EQ(run.Text("DacLMDStaticText"), "----");
+  EXPECT_FALSE(IsEnabled(run, "SerialNumberLMDStaticText"));
+  EXPECT_FALSE(IsEnabled(run, "ModuleStatusLMDStaticText"));
+  for (const TGroup* g : {&McuGroup, &BootGroup, &DspGroup, &PldGroup}) ExpectGroup(run, *g, false);
+  EXPECT_TRUE(WaitLamp(run, "ModuleLoadingLed", LampUnlit())) << ColourText(LampColour(run.Control("ModuleLoadingLed")));
+  EXPECT_TRUE(WaitLamp(run, "UsbSpeedLed", LampUnlit())) << ColourText(LampColour(run.Control("UsbSpeedLed")));
+}
+
+struct TModelCase {
+  const char* Device;  // model= of the scenario
+  const char* Name;    // the module-name string
+  bool Boot, Dsp, Pld;
+};
+
+class ModelDetailsEndToEnd : public ::testing::TestWithParam<TModelCase> {};
+
+TEST_P(ModelDetailsEndToEnd, ReadyModuleShowsItsUnitsAndTheOthersAreDashed) {
+  const TModelCase& c = GetParam();
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start(std::string("version 3.3\nslot 2 model=") + c.Device + " serial=E2E00002 revision=D dac=yes" +
+                        " speed=high load-ms=50" + Units + "\n"));
+  ASSERT_TRUE(run.WaitText("SpeedModeStaticText", "HS", 10000)) << run.Text("SpeedModeStaticText");
+  EXPECT_EQ(Caption(run), std::string("Мониторинг USB модулей: ") + c.Name + " --> S/N E2E00002");
+  EXPECT_EQ(run.Text("ModuleGroupBox"), std::string("Модуль ") + c.Name);
+  EXPECT_EQ(run.Text("VirtualSlotStaticText"), "2");
+  EXPECT_EQ(run.Lines("ModulesListBox")[2], std::string("Слот  2: Модуль ") + c.Name);
+  EXPECT_EQ(run.Text("SerialNumberLMDStaticText"), "E2E00002");
+  EXPECT_EQ(run.Text("ModuleRevisionLMDStaticText"), "D");
+  EXPECT_EQ(run.Text("DacLMDStaticText"), "ЕСТЬ");
+  EXPECT_TRUE(IsEnabled(run, "SerialNumberLMDStaticText"));
+  ExpectGroup(run, McuGroup, true);
+  ExpectGroup(run, BootGroup, c.Boot);
+  ExpectGroup(run, DspGroup, c.Dsp);
+  ExpectGroup(run, PldGroup, c.Pld);
+  EXPECT_TRUE(WaitLamp(run, "ModuleLoadingLed", LampGreen)) << ColourText(LampColour(run.Control("ModuleLoadingLed")));
+  EXPECT_TRUE(WaitLamp(run, "UsbSpeedLed", LampGreen)) << ColourText(LampColour(run.Control("UsbSpeedLed")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, ModelDetailsEndToEnd,
+                         ::testing::Values(TModelCase{"k200", "K200", false, false, false},
+                                           TModelCase{"k390", "K390", false, false, false},
+                                           TModelCase{"k600", "K600", false, true, false},
+                                           TModelCase{"k8050", "K80-50", true, false, true}),
+                         [](const ::testing::TestParamInfo<TModelCase>& info) { return std::string(info.param.Device); });
+
+TEST(DetailsEndToEnd, K600AtFullSpeedThenAnotherAtHighSpeed) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start("version 3.3\nslot 1 model=k600 speed=full load-ms=50 serial=FULL0001\n"
+                        "slot 4 model=k600 speed=high load-ms=50 serial=HIGH0004\n"));
+  ASSERT_TRUE(run.WaitText("SpeedModeStaticText", "FS", 10000)) << run.Text("SpeedModeStaticText");
+  EXPECT_EQ(Caption(run), "Мониторинг USB модулей: K600 --> S/N FULL0001");
+  EXPECT_TRUE(WaitLamp(run, "ModuleLoadingLed", LampGreen)) << ColourText(LampColour(run.Control("ModuleLoadingLed")));
+  EXPECT_TRUE(WaitLamp(run, "UsbSpeedLed", LampOrange)) << ColourText(LampColour(run.Control("UsbSpeedLed")));
+  ExpectGroup(run, BootGroup, false);
+  ExpectGroup(run, PldGroup, false);
+  EXPECT_TRUE(IsEnabled(run, "DspLMDGroupBox"));
+  ClickLine(run.Control("ModulesListBox"), 4);
+  ASSERT_TRUE(run.WaitText("SpeedModeStaticText", "HS", 5000)) << run.Text("SpeedModeStaticText");
+  EXPECT_EQ(Caption(run), "Мониторинг USB модулей: K600 --> S/N HIGH0004");
+  EXPECT_TRUE(WaitLamp(run, "ModuleLoadingLed", LampGreen)) << ColourText(LampColour(run.Control("ModuleLoadingLed")));
+  EXPECT_TRUE(WaitLamp(run, "UsbSpeedLed", LampGreen)) << ColourText(LampColour(run.Control("UsbSpeedLed")));
+}
+
+TEST(DetailsEndToEnd, AFailedDescriptionReadShowsTheInterfaceNameAndNoUnits) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start("version 3.3\nslot 5 model=k600 speed=full load-ms=50 fail.description=always\n"));
+  ASSERT_TRUE(run.WaitText("SpeedModeStaticText", "FS", 10000)) << run.Text("SpeedModeStaticText");
+  EXPECT_EQ(Caption(run), "Мониторинг USB модулей: K600 --> S/N ");
+  EXPECT_EQ(run.Text("ModuleGroupBox"), "Модуль ");
+  EXPECT_EQ(run.Lines("ModulesListBox")[5], "Слот  5: Модуль K600");
+  EXPECT_EQ(run.Text("ModuleRevisionLMDStaticText"), "A");
+  EXPECT_EQ(run.Text("DacLMDStaticText"), "НЕТ");
+  EXPECT_EQ(run.Text("SerialNumberLMDStaticText"), "");
+  for (const TGroup* g : {&McuGroup, &BootGroup, &DspGroup, &PldGroup}) ExpectGroup(run, *g, false);
+  EXPECT_TRUE(WaitLamp(run, "ModuleLoadingLed", LampGreen)) << ColourText(LampColour(run.Control("ModuleLoadingLed")));
+  EXPECT_TRUE(WaitLamp(run, "UsbSpeedLed", LampOrange)) << ColourText(LampColour(run.Control("UsbSpeedLed")));
+}
+
+TEST(DetailsEndToEnd, ASixteenCharacterSerialIsWholeInTheCaptionAndCutInTheBox) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start("version 3.3\nslot 0 model=k390 serial=ABCDEFGH12345678 revision=Z\n"));
+  ASSERT_TRUE(run.WaitText("SerialNumberLMDStaticText", "ABCDEFGH", 10000)) << run.Text("SerialNumberLMDStaticText");
+  EXPECT_EQ(Caption(run), "Мониторинг USB модулей: K390 --> S/N ABCDEFGH12345678");
+  EXPECT_EQ(run.Text("ModuleRevisionLMDStaticText"), "Z");
+}
+
+TEST(DetailsEndToEnd, AnUnknownModuleIsReadyWithoutUnits) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start("version 3.3\nslot 7 model=none name=XQ-1\n"));
+  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "7", 10000)) << run.Text("VirtualSlotStaticText");
+  EXPECT_EQ(run.Lines("ModulesListBox")[7], "Слот  7: Модуль ");
+  // Its interface wrote no name, and there is no description to take one from.
+  EXPECT_EQ(Caption(run), "Мониторинг USB модулей:  --> S/N ");
+  EXPECT_EQ(run.Text("ModuleGroupBox"), "Модуль ");
+  EXPECT_EQ(run.Text("ModuleRevisionLMDStaticText"), "");
+  EXPECT_EQ(run.Text("DacLMDStaticText"), "НЕТ");
+  for (const TGroup* g : {&McuGroup, &BootGroup, &DspGroup, &PldGroup}) ExpectGroup(run, *g, false);
+  EXPECT_TRUE(WaitLamp(run, "ModuleLoadingLed", LampGreen)) << ColourText(LampColour(run.Control("ModuleLoadingLed")));
+}
+
+TEST(DetailsEndToEnd, NoModuleAtAllShowsTheStartUpPlaceholders) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start("version 3.3\n"));
+  ASSERT_TRUE(WaitFor([&] {
+    std::vector<std::string> lines = run.Lines("ModulesListBox");
+    return lines.size() == 25 && lines[24] == "Слот 24: -----";
+  }, 10000));
+  HWND list = run.Control("ModulesListBox");
+  EXPECT_FALSE(Enabled(list));
+  EXPECT_EQ(ListSelection(list), -1);
+  EXPECT_EQ(run.Text("VirtualSlotStaticText"), "");
+  EXPECT_EQ(run.Lines("ModulesListBox")[3], "Слот  3: -----");
+  EXPECT_EQ(run.Lines("ModulesListBox")[12], "Слот 12: -----");
+  ExpectNothingShown(run);
+}
+
+TEST(DetailsEndToEnd, AModuleWhoseTestKeepsFailingLeavesTheStartUpState) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start("version 3.3\nslot 0 model=k200\nslot 3 model=k8050 load-ms=10 fail.test=always\n"));
+  // Every scan fails at slot 3; nothing is applied, so the window keeps what
+  // the start-up step drew: 25 empty lines and no module.
+  ASSERT_TRUE(WaitFor([&] { return StatValue(run.Stats(), "test") >= 3; }, 10000)) << run.Stats();
+  EXPECT_GE(StatValue(run.Stats(), "load"), 3) << "loaded again every cycle";
+  std::vector<std::string> lines = run.Lines("ModulesListBox");
+  ASSERT_EQ(lines.size(), 25u);
+  for (const std::string& line : lines) EXPECT_EQ(line, "");
+  EXPECT_FALSE(Enabled(run.Control("ModulesListBox")));
+  ExpectNothingShown(run);
+}
+
+}  // namespace

@@ -1,0 +1,133 @@
+// The slot scan as the shipped program does it: the list, the selection and
+// how often modules are set up, seen through the window and the stand-in's
+// call counters.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e/Harness.h"
+#include "e2e/MonitorSupport.h"
+
+using namespace Inspector;
+using namespace MonitorE2E;
+
+namespace {
+
+bool WaitLine(const TQuendalRun& run, int index, const std::string& text, DWORD ms = 10000) {
+  return WaitFor([&] {
+    std::vector<std::string> lines = run.Lines("ModulesListBox");
+    return static_cast<int>(lines.size()) > index && lines[static_cast<size_t>(index)] == text;
+  }, ms);
+}
+
+std::string LineOf(const TQuendalRun& run, int index) {
+  std::vector<std::string> lines = run.Lines("ModulesListBox");
+  return static_cast<int>(lines.size()) > index ? lines[static_cast<size_t>(index)] : "<no line>";
+}
+
+TEST(ScanEndToEnd, ModulesAtStartAreListedAndTheLowestIsSelected) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start("version 3.3\nslot 9 model=k390 serial=NINE0009\nslot 4 model=k200 serial=FOUR0004\n"));
+  ASSERT_TRUE(WaitLine(run, 9, "Слот  9: Модуль K390")) << LineOf(run, 9);
+  HWND list = run.Control("ModulesListBox");
+  EXPECT_TRUE(WaitFor([&] { return ListSelection(list) == 4; }, 3000)) << ListSelection(list);
+  EXPECT_TRUE(Enabled(list));
+  std::vector<std::string> lines = run.Lines("ModulesListBox");
+  ASSERT_EQ(lines.size(), 25u);
+  EXPECT_EQ(lines[4], "Слот  4: Модуль K200");
+  EXPECT_EQ(lines[3], "Слот  3: -----");
+  EXPECT_EQ(lines[10], "Слот 10: -----");
+  EXPECT_TRUE(run.WaitText("VirtualSlotStaticText", "4", 3000));
+  EXPECT_EQ(Caption(run), "Мониторинг USB модулей: K200 --> S/N FOUR0004");
+}
+
+TEST(ScanEndToEnd, AClickOnAnotherOccupiedLineShowsThatSlot) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start("version 3.3\nslot 2 model=k200 serial=TWO00002\nslot 9 model=k8050 serial=NINE0009\n"));
+  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "2", 10000)) << run.Text("VirtualSlotStaticText");
+  ClickLine(run.Control("ModulesListBox"), 9);
+  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "9", 5000)) << run.Text("VirtualSlotStaticText");
+  EXPECT_TRUE(WaitFor([&] { return Caption(run) == "Мониторинг USB модулей: K80-50 --> S/N NINE0009"; }, 3000))
+      << Caption(run);
+  EXPECT_EQ(run.Text("ModuleGroupBox"), "Модуль K80-50");
+  EXPECT_TRUE(Enabled(run.Control("PldLMDGroupBox")));
+}
+
+TEST(ScanEndToEnd, MovesBetweenEmptySlotsChangeOnlyTheSlotBox) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start("version 3.3\nslot 2 model=k200 serial=TWO00002\n"));
+  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "2", 10000));
+  HWND list = run.Control("ModulesListBox");
+  ClickLine(list, 5);
+  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "5", 5000));
+  // From an occupied slot to an empty one: the details are redrawn.
+  ASSERT_TRUE(WaitFor([&] { return Caption(run) == NoModuleCaption; }, 3000)) << Caption(run);
+  // Marks that only a redraw would overwrite.
+  SetWindowTextW(run.Main(), L"marker");
+  SetWindowTextW(run.Control("SpeedModeStaticText"), L"XX");
+  ClickLine(list, 7);
+  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "7", 5000));
+  Sleep(800);  // a few more cycles
+  EXPECT_EQ(Caption(run), "marker");
+  EXPECT_EQ(run.Text("SpeedModeStaticText"), "XX");
+  // Back to the module: everything again.
+  ClickLine(list, 2);
+  EXPECT_TRUE(WaitFor([&] { return Caption(run) == "Мониторинг USB модулей: K200 --> S/N TWO00002"; }, 5000))
+      << Caption(run);
+  EXPECT_EQ(run.Text("SpeedModeStaticText"), "FS");
+}
+
+TEST(ScanEndToEnd, AMoveBetweenEmptySlotsInTheScanThatListsANewModuleRedrawsItsLine) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start("version 3.3\nslot 2 model=k200\n"));
+  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "2", 10000));
+  HWND list = run.Control("ModulesListBox");
+  ClickLine(list, 5);
+  ASSERT_TRUE(WaitFor([&] { return Caption(run) == NoModuleCaption; }, 5000)) << Caption(run);
+  // A module whose load keeps the scan busy; the click lands during it, so
+  // the scan that lists the module also sees the selection move.
+  long loadsBefore = StatValue(run.Stats(), "load");
+  run.Rewrite("version 3.3\nslot 2 model=k200\nslot 11 model=k8050 load-ms=1500\n");
+  ASSERT_TRUE(WaitFor([&] { return StatValue(run.Stats(), "load") > loadsBefore; }, 5000)) << run.Stats();
+  ClickLine(list, 7);
+  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "7", 5000));
+  EXPECT_TRUE(WaitLine(run, 11, "Слот 11: Модуль K80-50", 3000)) << LineOf(run, 11);
+  EXPECT_EQ(ListSelection(list), 7);
+}
+
+TEST(ScanEndToEnd, AModuleComesAfterAnEmptyListAndAllLeaveAgain) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start("version 3.3\nslot 6 model=k200 present=1500-3500\n"));
+  HWND list = run.Control("ModulesListBox");
+  ASSERT_TRUE(WaitLine(run, 6, "Слот  6: -----"));
+  EXPECT_FALSE(Enabled(list));
+  ASSERT_TRUE(WaitLine(run, 6, "Слот  6: Модуль K200", 5000)) << LineOf(run, 6);
+  EXPECT_TRUE(WaitFor([&] { return Enabled(list); }, 2000));
+  EXPECT_EQ(ListSelection(list), -1) << "nothing is selected for the user";
+  EXPECT_EQ(Caption(run), NoModuleCaption);
+  ClickLine(list, 6);
+  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "6", 3000));
+  ASSERT_TRUE(WaitLine(run, 6, "Слот  6: -----", 5000)) << LineOf(run, 6);
+  EXPECT_TRUE(WaitFor([&] { return !Enabled(list); }, 2000));
+  EXPECT_EQ(ListSelection(list), -1);
+  EXPECT_EQ(run.Text("VirtualSlotStaticText"), "");
+  EXPECT_TRUE(WaitFor([&] { return Caption(run) == NoModuleCaption; }, 2000)) << Caption(run);
+  EXPECT_EQ(run.Text("SpeedModeStaticText"), "??");
+}
+
+TEST(ScanEndToEnd, AModuleIsLoadedOncePerStayInItsSlot) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start("version 3.3\nslot 3 model=k8050 load-ms=20 present=0-2500,3500-\nslot 8 model=k200\n"));
+  ASSERT_TRUE(WaitLine(run, 3, "Слот  3: Модуль K80-50"));
+  Sleep(1200);  // several cycles with the module staying
+  EXPECT_EQ(StatValue(run.Stats(), "load"), 1) << run.Stats();
+  EXPECT_EQ(StatValue(run.Stats(), "test"), 1) << run.Stats();
+  ASSERT_TRUE(WaitLine(run, 3, "Слот  3: -----", 5000)) << LineOf(run, 3);
+  ASSERT_TRUE(WaitLine(run, 3, "Слот  3: Модуль K80-50", 5000)) << LineOf(run, 3);
+  Sleep(800);
+  EXPECT_EQ(StatValue(run.Stats(), "load"), 2) << run.Stats();
+  EXPECT_EQ(StatValue(run.Stats(), "description"), 3) << "the K80-50 twice, the K3-200 once: " << run.Stats();
+}
+
+}  // namespace

@@ -1,0 +1,224 @@
+// A form built from its description: where the keyboard focus goes, a fixed
+// frame that keeps its size, the raised frame, the list's own text, the
+// fixed-pitch fallback, and the look and menu queries that tools outside
+// the program read.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/Application.h"
+#include "framework/Form.h"
+#include "framework/Menus.h"
+#include "framework/Messages.h"
+
+namespace {
+
+constexpr TFontDesc Parent = {nullptr, 0, 0, 0, 0};
+constexpr TFontDesc Fixed = {"Courier New", 17, fsFixedPitch, RUSSIAN_CHARSET, clWindowText};
+constexpr TFontDesc Bold = {"Arial", 20, fsBold, RUSSIAN_CHARSET, clMaroon};
+
+const TControlDesc Controls[] = {
+    {Make<TStaticText>, "Heading", "", 2, 2, 200, 25, "Заголовок", Bold, clParent, cfPopup},
+    {Make<TListBox>, "List", "", 0, 30, 200, 200, "первая\nвторая\nтретья", Fixed, clWhite, cfPopup | cfTabStop},
+    {Make<TStaticText>, "Value", "", 210, 30, 100, 23, "CCCCCC", Parent, clWhite, cfRaised},
+    {Make<TShape>, "Lamp", "", 210, 60, 25, 25, "", Parent, clParent, 0},
+};
+
+const TFormDesc Description = {
+    "TestForm", "Форма", 320, 240, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, TPosition::ScreenCenter,
+    true, {"Arial", 17, 0, RUSSIAN_CHARSET, clWindowText}, clBtnFace, Controls, sizeof(Controls) / sizeof(Controls[0]),
+};
+
+class TTestForm : public TForm {
+ public:
+  explicit TTestForm(TComponent* owner) : TForm(owner, Description) {
+    Menu = new TPopupMenu(this);
+    Menu->Add(new TMenuItem(this, "Первый", 'A'));
+    Menu->Add(new TMenuItem(this, "-"));
+    Menu->Add(new TMenuItem(this, "Последний", 'Q', "Подсказка"));
+    SetPopupMenu(Menu);
+  }
+  TPopupMenu* Menu = nullptr;
+};
+
+std::string Query(HWND h, UINT message) {
+  wchar_t buffer[512] = {};
+  LRESULT n = SendMessageW(h, message, 512, reinterpret_cast<LPARAM>(buffer));
+  if (n <= 0) return std::string();
+  std::string out;
+  int size = WideCharToMultiByte(1251, 0, buffer, static_cast<int>(n), nullptr, 0, nullptr, nullptr);
+  out.resize(static_cast<size_t>(size));
+  WideCharToMultiByte(1251, 0, buffer, static_cast<int>(n), &out[0], size, nullptr, nullptr);
+  return out;
+}
+
+std::string Value(const std::string& look, const std::string& key) {
+  size_t at = look.find(key + "=");
+  while (at != std::string::npos && at != 0 && look[at - 1] != ';') at = look.find(key + "=", at + 1);
+  if (at == std::string::npos) return "<none>";
+  size_t start = at + key.size() + 1, end = look.find(';', start);
+  return look.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+class FormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    App = new TApplication();
+    App->Initialize();
+    App->CreateForm(Form);
+    ASSERT_NE(Form->Handle(), nullptr);
+  }
+  void TearDown() override { delete App; }
+  HWND Child(const char* name) const {
+    auto* c = Form->Find<TWinControl>(name);
+    return c ? c->Handle() : nullptr;
+  }
+  // Shows the form and lets the activation run.
+  bool ShowAndActivate() {
+    Form->Show();
+    return Serve([&] { return GetForegroundWindow() == Form->Handle() && GetFocus() != nullptr; });
+  }
+  template <class P>
+  bool Serve(P done, DWORD ms = 3000) {
+    DWORD start = GetTickCount();
+    for (;;) {
+      App->ProcessMessages();
+      if (done()) return true;
+      if (GetTickCount() - start > ms) return false;
+      Sleep(10);
+    }
+  }
+  static void Key(WORD vk) {
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = vk;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+  }
+  TApplication* App = nullptr;
+  TTestForm* Form = nullptr;
+};
+
+TEST_F(FormTest, TheFocusGoesToTheFirstControlThatTakesItAndArrowsMoveTheList) {
+  HWND list = Child("List");
+  ASSERT_TRUE(ShowAndActivate());
+  EXPECT_EQ(GetFocus(), list);
+  SendMessageW(list, LB_SETCURSEL, 0, 0);
+  Key(VK_DOWN);
+  EXPECT_TRUE(Serve([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == 1; })) << "Down did not reach the list";
+  Key(VK_DOWN);
+  EXPECT_TRUE(Serve([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == 2; }));
+  Key(VK_UP);
+  EXPECT_TRUE(Serve([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == 1; }));
+
+  // A disabled list is passed over; the form keeps the focus itself.
+  EnableWindow(list, FALSE);
+  SetFocus(Form->Handle());
+  EXPECT_NE(GetFocus(), list);
+}
+
+TEST_F(FormTest, AFixedFrameRefusesToBeMaximisedOrSized) {
+  ASSERT_TRUE(ShowAndActivate());
+  RECT before, after;
+  GetWindowRect(Form->Handle(), &before);
+  DWORD_PTR r = 0;
+  SendMessageW(Form->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  EXPECT_FALSE(IsZoomed(Form->Handle()));
+  // A sizing loop would wait here for keys; refused, the call returns.
+  EXPECT_TRUE(SendMessageTimeoutW(Form->Handle(), WM_SYSCOMMAND, SC_SIZE, 0, SMTO_NORMAL, 2000, &r));
+  GetWindowRect(Form->Handle(), &after);
+  EXPECT_TRUE(EqualRect(&before, &after));
+}
+
+TEST_F(FormTest, RaisedFrameIsOnePixelAndTheListHasNoTextOfItsOwn) {
+  HWND value = Child("Value");
+  RECT window, client;
+  GetWindowRect(value, &window);
+  GetClientRect(value, &client);
+  EXPECT_EQ((window.right - window.left) - client.right, 2);
+  EXPECT_EQ((window.bottom - window.top) - client.bottom, 2);
+  EXPECT_EQ(GetWindowLongW(value, GWL_STYLE) & (WS_DLGFRAME | WS_BORDER), 0);
+
+  HWND list = Child("List");
+  EXPECT_EQ(GetWindowTextLengthW(list), 0);
+  auto* l = Form->Find<TListBox>("List");
+  ASSERT_EQ(l->Count(), 3);
+  EXPECT_EQ(l->Item(0), "первая");
+  EXPECT_EQ(l->Item(2), "третья");
+}
+
+TEST_F(FormTest, FixedPitchIsKeptWhereTheFaceIsMissing) {
+  for (bool fixed : {true, false}) {
+    SCOPED_TRACE(fixed ? "fixed pitch asked" : "nothing asked");
+    TFont font;
+    font.Set("Quendal No Such Face", 16, fixed ? fsFixedPitch : 0, RUSSIAN_CHARSET);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font.Handle());
+    TEXTMETRICW tm = {};
+    ASSERT_TRUE(GetTextMetricsW(dc, &tm));
+    SIZE narrow = {}, wide = {};
+    GetTextExtentPoint32W(dc, L"iiii", 4, &narrow);
+    GetTextExtentPoint32W(dc, L"WWWW", 4, &wide);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    // TMPF_FIXED_PITCH set means a variable pitch.
+    EXPECT_EQ((tm.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0, fixed);
+    EXPECT_EQ(narrow.cx == wide.cx, fixed);
+  }
+}
+
+TEST_F(FormTest, LookQueryReportsFontAndColours) {
+  const int ppi = Form->PixelsPerInch();
+  std::string look = Query(Child("Heading"), LookMessage());
+  EXPECT_EQ(Value(look, "face"), "Arial") << look;
+  EXPECT_EQ(Value(look, "height"), std::to_string(Scale(20, ppi))) << look;
+  EXPECT_EQ(Value(look, "weight"), "700") << look;
+  EXPECT_EQ(Value(look, "charset"), "204") << look;
+  EXPECT_EQ(Value(look, "text"), "800000") << look;
+  EXPECT_NE(Value(look, "used"), "") << look;
+
+  look = Query(Child("List"), LookMessage());
+  EXPECT_EQ(Value(look, "face"), "Courier New") << look;
+  EXPECT_EQ(Value(look, "fixed"), "1") << look;
+  EXPECT_EQ(Value(look, "back"), "FFFFFF") << look;
+  EXPECT_EQ(Value(look, "fill"), "<none>") << look;
+
+  // The form's own font, which the window class itself does not keep.
+  look = Query(Form->Handle(), LookMessage());
+  EXPECT_EQ(Value(look, "face"), "Arial") << look;
+  EXPECT_EQ(Value(look, "height"), std::to_string(Scale(17, ppi))) << look;
+
+  // A shape tells its fill; a new colour is told at once.
+  auto* lamp = Form->Find<TShape>("Lamp");
+  COLORREF face = GetSysColor(COLOR_BTNFACE);
+  char faceText[8];
+  std::snprintf(faceText, sizeof(faceText), "%02X%02X%02X", GetRValue(face), GetGValue(face), GetBValue(face));
+  EXPECT_EQ(Value(Query(lamp->Handle(), LookMessage()), "fill"), faceText);
+  lamp->SetBrushColor(RGB(255, 150, 0));
+  EXPECT_EQ(Value(Query(lamp->Handle(), LookMessage()), "fill"), "FF9600");
+
+  // A buffer too small gets a cut, terminated text; none gets nothing.
+  wchar_t small[5] = {L'x', L'x', L'x', L'x', L'x'};
+  EXPECT_EQ(SendMessageW(Child("Heading"), LookMessage(), 5, reinterpret_cast<LPARAM>(small)), 4);
+  EXPECT_EQ(small[4], L'\0');
+  EXPECT_EQ(SendMessageW(Child("Heading"), LookMessage(), 0, reinterpret_cast<LPARAM>(small)), 0);
+  EXPECT_EQ(SendMessageW(Child("Heading"), LookMessage(), 5, 0), 0);
+}
+
+TEST_F(FormTest, MenuQueryReadsTheSystemMenuAndOnlyWhereOneIsSet) {
+  const std::string expected = "Первый\tCtrl+A\t\n-\nПоследний\tCtrl+Q\tПодсказка";
+  EXPECT_EQ(Query(Form->Handle(), MenuMessage()), expected);
+  EXPECT_EQ(Query(Child("List"), MenuMessage()), expected) << "the list takes the form's menu";
+  EXPECT_EQ(Query(Child("Value"), MenuMessage()), "") << "a control without the flag has none";
+  EXPECT_EQ(Query(Child("Lamp"), MenuMessage()), "");
+  // What the menu shows is what the system menu holds.
+  HMENU menu = Form->Menu->Handle();
+  ASSERT_EQ(GetMenuItemCount(menu), 3);
+  wchar_t text[64] = {};
+  GetMenuStringW(menu, 2, text, 64, MF_BYPOSITION);
+  EXPECT_STREQ(text, L"Последний\tCtrl+Q");
+}
+
+}  // namespace
