@@ -44,33 +44,37 @@ const TControlDesc Controls[] = {
     {Make<TLabel>, "DacLabelLMDStaticText", "ModuleGroupBox", 168, 181, 39, 23, "ЦАП", Caption, clParent, cfPopup},
     {Make<TStaticText>, "DacLMDStaticText", "ModuleGroupBox", 213, 171, 97, 43, "СССС", Boxed, clWhite, Value | cfCentre | cfVCentre},
 
+    // The sub-boxes: one row every 23 pixels, the first just below the
+    // caption (three rows fill the 89 pixels of the DSP and PLD boxes down
+    // to their bottom line), each label three pixels below its value box's
+    // top so that the two texts share a base line.
     {Make<TGroupBox>, "McuLMDGroupBox", "ModuleGroupBox", 3, 220, 320, 93, "Микроконтроллер", SubCaption, clParent, cfPopup},
-    {Make<TLabel>, "McuTypeLabelLMDStaticText", "McuLMDGroupBox", 5, 20, 58, 17, "MCU", RowLabel, clParent, 0},
-    {Make<TStaticText>, "McuTypeLMDStaticText", "McuLMDGroupBox", 65, 17, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
-    {Make<TLabel>, "McuFreqLabelLMDStaticText", "McuLMDGroupBox", 5, 43, 58, 17, "Частота", RowLabel, clParent, 0},
-    {Make<TStaticText>, "McuFreqLMDStaticText", "McuLMDGroupBox", 65, 40, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
-    {Make<TLabel>, "McuFirmwareVersionLabelLMDStaticText", "McuLMDGroupBox", 5, 66, 58, 17, "Версия", RowLabel, clParent, 0},
-    {Make<TStaticText>, "McuFirmwareVersionLMDStaticText", "McuLMDGroupBox", 65, 63, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
+    {Make<TLabel>, "McuTypeLabelLMDStaticText", "McuLMDGroupBox", 5, 22, 58, 17, "MCU", RowLabel, clParent, 0},
+    {Make<TStaticText>, "McuTypeLMDStaticText", "McuLMDGroupBox", 65, 19, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
+    {Make<TLabel>, "McuFreqLabelLMDStaticText", "McuLMDGroupBox", 5, 45, 58, 17, "Частота", RowLabel, clParent, 0},
+    {Make<TStaticText>, "McuFreqLMDStaticText", "McuLMDGroupBox", 65, 42, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
+    {Make<TLabel>, "McuFirmwareVersionLabelLMDStaticText", "McuLMDGroupBox", 5, 68, 58, 17, "Версия", RowLabel, clParent, 0},
+    {Make<TStaticText>, "McuFirmwareVersionLMDStaticText", "McuLMDGroupBox", 65, 65, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
 
     {Make<TGroupBox>, "BootLoaderLMDGroupBox", "ModuleGroupBox", 3, 313, 320, 48, "Загрузчик", SubCaption, clParent, cfPopup},
-    {Make<TLabel>, "McuBootLoadeVersionLabelLMDStaticText", "BootLoaderLMDGroupBox", 5, 20, 58, 17, "Версия", RowLabel, clParent, 0},
-    {Make<TStaticText>, "McuBootLoaderVersionLMDStaticText", "BootLoaderLMDGroupBox", 65, 17, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
+    {Make<TLabel>, "McuBootLoadeVersionLabelLMDStaticText", "BootLoaderLMDGroupBox", 5, 22, 58, 17, "Версия", RowLabel, clParent, 0},
+    {Make<TStaticText>, "McuBootLoaderVersionLMDStaticText", "BootLoaderLMDGroupBox", 65, 19, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
 
     {Make<TGroupBox>, "DspLMDGroupBox", "ModuleGroupBox", 3, 362, 320, 89, "DSP", SubCaption, clParent, cfPopup},
-    {Make<TLabel>, "DspTypeLabelLMDStaticText", "DspLMDGroupBox", 5, 20, 58, 17, "DSP", RowLabel, clParent, 0},
-    {Make<TStaticText>, "DspTypeLMDStaticText", "DspLMDGroupBox", 65, 17, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
-    {Make<TLabel>, "DspFreqLabelLMDStaticText", "DspLMDGroupBox", 5, 43, 58, 17, "Частота", RowLabel, clParent, 0},
-    {Make<TStaticText>, "DspFreqLMDStaticText", "DspLMDGroupBox", 65, 40, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
-    {Make<TLabel>, "DspFirmwareVersionLabelLMDStaticText", "DspLMDGroupBox", 5, 66, 58, 17, "Версия", RowLabel, clParent, 0},
-    {Make<TStaticText>, "DspFirmwareVersionLMDStaticText", "DspLMDGroupBox", 65, 63, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
+    {Make<TLabel>, "DspTypeLabelLMDStaticText", "DspLMDGroupBox", 5, 22, 58, 17, "DSP", RowLabel, clParent, 0},
+    {Make<TStaticText>, "DspTypeLMDStaticText", "DspLMDGroupBox", 65, 19, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
+    {Make<TLabel>, "DspFreqLabelLMDStaticText", "DspLMDGroupBox", 5, 45, 58, 17, "Частота", RowLabel, clParent, 0},
+    {Make<TStaticText>, "DspFreqLMDStaticText", "DspLMDGroupBox", 65, 42, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
+    {Make<TLabel>, "DspFirmwareVersionLabelLMDStaticText", "DspLMDGroupBox", 5, 68, 58, 17, "Версия", RowLabel, clParent, 0},
+    {Make<TStaticText>, "DspFirmwareVersionLMDStaticText", "DspLMDGroupBox", 65, 65, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
 
     {Make<TGroupBox>, "PldLMDGroupBox", "ModuleGroupBox", 3, 451, 320, 89, "ПЛИС", SubCaption, clParent, cfPopup},
-    {Make<TLabel>, "PldTypeLabelLMDStaticText", "PldLMDGroupBox", 5, 20, 58, 17, "PLD", RowLabel, clParent, 0},
-    {Make<TStaticText>, "PldTypeLMDStaticText", "PldLMDGroupBox", 65, 17, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
-    {Make<TLabel>, "PldFreqLabelLMDStaticText", "PldLMDGroupBox", 5, 43, 58, 17, "Частота", RowLabel, clParent, 0},
-    {Make<TStaticText>, "PldFreqLMDStaticText", "PldLMDGroupBox", 65, 40, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
-    {Make<TLabel>, "PldFirmwareVersionLabelLMDStaticText", "PldLMDGroupBox", 5, 66, 58, 17, "Версия", RowLabel, clParent, 0},
-    {Make<TStaticText>, "PldFirmwareVersionLMDStaticText", "PldLMDGroupBox", 65, 63, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
+    {Make<TLabel>, "PldTypeLabelLMDStaticText", "PldLMDGroupBox", 5, 22, 58, 17, "PLD", RowLabel, clParent, 0},
+    {Make<TStaticText>, "PldTypeLMDStaticText", "PldLMDGroupBox", 65, 19, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
+    {Make<TLabel>, "PldFreqLabelLMDStaticText", "PldLMDGroupBox", 5, 45, 58, 17, "Частота", RowLabel, clParent, 0},
+    {Make<TStaticText>, "PldFreqLMDStaticText", "PldLMDGroupBox", 65, 42, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
+    {Make<TLabel>, "PldFirmwareVersionLabelLMDStaticText", "PldLMDGroupBox", 5, 68, 58, 17, "Версия", RowLabel, clParent, 0},
+    {Make<TStaticText>, "PldFirmwareVersionLMDStaticText", "PldLMDGroupBox", 65, 65, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
 };
 
 const TFormDesc Description = {

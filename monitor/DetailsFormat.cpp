@@ -16,6 +16,15 @@ std::string ClockText(double khz) {
   if (r.ec != std::errc()) return ClockUnknownText;
   std::string text(digits, r.ptr);
   size_t e = text.find('e');
+  // The exponent form starts below 0.00001: a mantissa with exponent -5 is
+  // written out in full ("0.00005"), with the same significant digits.
+  if (e != std::string::npos && text.compare(e, std::string::npos, "e-05") == 0) {
+    bool negative = text[0] == '-';
+    std::string mantissa;
+    for (size_t i = negative ? 1 : 0; i < e; ++i)
+      if (text[i] != '.') mantissa += text[i];
+    return std::string(negative ? "-" : "") + "0.0000" + mantissa + " кГц";
+  }
   if (e != std::string::npos && e + 2 < text.size()) {
     size_t first = e + 2;  // behind the exponent's sign
     size_t keep = text.find_first_not_of('0', first);

@@ -1,4 +1,5 @@
 // The description records: sizes, offsets, bad texts and clocks, encodings.
+#include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -259,6 +260,28 @@ TEST_F(CorvaneRecords, ExtremeClocksArriveBitForBit) {
     EXPECT_EQ(BitsAt(r, R::McuClock), c.bits) << c.text;
     EXPECT_EQ(BitsAt(r, R::K3600Dsp + R::UnitClock), c.bits) << c.text;
   }
+}
+
+TEST_F(CorvaneRecords, ClocksReadTheSameUnderADecimalCommaLocale) {
+  // The C runtime is shared with the program, which may set a locale whose
+  // decimal separator is a comma.
+  std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+  const char* set = nullptr;
+  for (const char* name : {"Russian_Russia.1251", "Russian", "ru-RU", "German", "de-DE"}) {
+    set = std::setlocale(LC_NUMERIC, name);
+    if (set && std::localeconv()->decimal_point[0] == ',') break;
+    set = nullptr;
+  }
+  if (!set) {
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    GTEST_SKIP() << "no locale with a decimal comma";
+  }
+  UseScenario("slot 2 model=k600 mcu.clock=1234.5 dsp.clock=7.3728e4\n");
+  std::vector<unsigned char> r = Record(2, ModelByDevice("k600"));
+  std::setlocale(LC_NUMERIC, saved.c_str());
+  ASSERT_FALSE(r.empty()) << "the scenario was refused under the comma locale";
+  EXPECT_EQ(DoubleAt(r, R::McuClock), 1234.5);
+  EXPECT_EQ(DoubleAt(r, R::K3600Dsp + R::UnitClock), 73728.0);
 }
 
 TEST_F(CorvaneRecords, JunkFillsOnlyTheBytesTheProgramDoesNotRead) {

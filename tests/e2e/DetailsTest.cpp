@@ -42,27 +42,30 @@ const TGroup PldGroup = {"PldLMDGroupBox",
                          {"PldTypeLMDStaticText", "PldFreqLMDStaticText", "PldFirmwareVersionLMDStaticText"},
                          {"PLD-E2E", "50000 кГц", "2.1 от 10.11.2012"}};
 
-bool IsEnabled(const TQuendalRun& run, const char* name) { return Enabled(run.Control(name)); }
-
-void ExpectGroup(const TQuendalRun& run, const TGroup& g, bool shown) {
-  EXPECT_EQ(IsEnabled(run, g.Box), shown) << g.Box;
-  for (const char* l : g.Labels) EXPECT_EQ(IsEnabled(run, l), shown) << l;
+void ExpectGroup(const TControlMap& c, const TGroup& g, bool shown) {
+  EXPECT_EQ(c.Enabled(g.Box), shown) << g.Box;
+  for (const char* l : g.Labels) EXPECT_EQ(c.Enabled(l), shown) << l;
   for (size_t i = 0; i < g.Values.size(); ++i) {
-    EXPECT_EQ(IsEnabled(run, g.Values[i]), shown) << g.Values[i];
-    EXPECT_EQ(run.Text(g.Values[i]), shown ? g.Texts[i] : Dashes) << g.Values[i];
+    EXPECT_EQ(c.Enabled(g.Values[i]), shown) << g.Values[i];
+    EXPECT_EQ(c.Text(g.Values[i]), shown ? g.Texts[i] : Dashes) << g.Values[i];
   }
 }
 
-void ExpectNothingShown(const TQuendalRun& run) {
+// No module ready. Before the first applied scan (startUp) every control of
+// the group box is disabled; afterwards the fixed labels are enabled again.
+void ExpectNothingShown(const TQuendalRun& run, bool startUp) {
+  TControlMap c(run);
   EXPECT_EQ(Caption(run), NoModuleCaption);
-  EXPECT_EQ(run.Text("ModuleGroupBox"), "Модуль ????");
-  EXPECT_EQ(run.Text("SpeedModeStaticText"), "??");
-  EXPECT_EQ(run.Text("SerialNumberLMDStaticText"), "--------");
-  EXPECT_EQ(run.Text("ModuleRevisionLMDStaticText"), "-");
-  EXPECT_EQ(run.Text("DacLMDStaticText"), "----");
-  EXPECT_FALSE(IsEnabled(run, "SerialNumberLMDStaticText"));
-  EXPECT_FALSE(IsEnabled(run, "ModuleStatusLMDStaticText"));
-  for (const TGroup* g : {&McuGroup, &BootGroup, &DspGroup, &PldGroup}) ExpectGroup(run, *g, false);
+  EXPECT_EQ(c.Text("ModuleGroupBox"), "Модуль ????");
+  EXPECT_EQ(c.Text("SpeedModeStaticText"), "??");
+  EXPECT_EQ(c.Text("SerialNumberLMDStaticText"), "--------");
+  EXPECT_EQ(c.Text("ModuleRevisionLMDStaticText"), "-");
+  EXPECT_EQ(c.Text("DacLMDStaticText"), "----");
+  EXPECT_FALSE(c.Enabled("SerialNumberLMDStaticText"));
+  EXPECT_FALSE(c.Enabled("DacLMDStaticText"));
+  EXPECT_EQ(c.Enabled("ModuleStatusLMDStaticText"), !startUp);
+  EXPECT_EQ(c.Enabled("SerialNumberLabelLMDStaticText"), !startUp);
+  for (const TGroup* g : {&McuGroup, &BootGroup, &DspGroup, &PldGroup}) ExpectGroup(c, *g, false);
   EXPECT_TRUE(WaitLamp(run, "ModuleLoadingLed", LampUnlit())) << ColourText(LampColour(run.Control("ModuleLoadingLed")));
   EXPECT_TRUE(WaitLamp(run, "UsbSpeedLed", LampUnlit())) << ColourText(LampColour(run.Control("UsbSpeedLed")));
 }
@@ -82,17 +85,19 @@ TEST_P(ModelDetailsEndToEnd, ReadyModuleShowsItsUnitsAndTheOthersAreDashed) {
                         " speed=high load-ms=50" + Units + "\n"));
   ASSERT_TRUE(run.WaitText("SpeedModeStaticText", "HS", 10000)) << run.Text("SpeedModeStaticText");
   EXPECT_EQ(Caption(run), std::string("Мониторинг USB модулей: ") + c.Name + " --> S/N E2E00002");
-  EXPECT_EQ(run.Text("ModuleGroupBox"), std::string("Модуль ") + c.Name);
-  EXPECT_EQ(run.Text("VirtualSlotStaticText"), "2");
+  TControlMap controls(run);
+  EXPECT_EQ(controls.Text("ModuleGroupBox"), std::string("Модуль ") + c.Name);
+  EXPECT_EQ(controls.Text("VirtualSlotStaticText"), "2");
   EXPECT_EQ(run.Lines("ModulesListBox")[2], std::string("Слот  2: Модуль ") + c.Name);
-  EXPECT_EQ(run.Text("SerialNumberLMDStaticText"), "E2E00002");
-  EXPECT_EQ(run.Text("ModuleRevisionLMDStaticText"), "D");
-  EXPECT_EQ(run.Text("DacLMDStaticText"), "ЕСТЬ");
-  EXPECT_TRUE(IsEnabled(run, "SerialNumberLMDStaticText"));
-  ExpectGroup(run, McuGroup, true);
-  ExpectGroup(run, BootGroup, c.Boot);
-  ExpectGroup(run, DspGroup, c.Dsp);
-  ExpectGroup(run, PldGroup, c.Pld);
+  EXPECT_EQ(controls.Text("SerialNumberLMDStaticText"), "E2E00002");
+  EXPECT_EQ(controls.Text("ModuleRevisionLMDStaticText"), "D");
+  EXPECT_EQ(controls.Text("DacLMDStaticText"), "ЕСТЬ");
+  EXPECT_TRUE(controls.Enabled("SerialNumberLMDStaticText"));
+  EXPECT_TRUE(controls.Enabled("ModuleStatusLMDStaticText"));
+  ExpectGroup(controls, McuGroup, true);
+  ExpectGroup(controls, BootGroup, c.Boot);
+  ExpectGroup(controls, DspGroup, c.Dsp);
+  ExpectGroup(controls, PldGroup, c.Pld);
   EXPECT_TRUE(WaitLamp(run, "ModuleLoadingLed", LampGreen)) << ColourText(LampColour(run.Control("ModuleLoadingLed")));
   EXPECT_TRUE(WaitLamp(run, "UsbSpeedLed", LampGreen)) << ColourText(LampColour(run.Control("UsbSpeedLed")));
 }
@@ -112,9 +117,10 @@ TEST(DetailsEndToEnd, K600AtFullSpeedThenAnotherAtHighSpeed) {
   EXPECT_EQ(Caption(run), "Мониторинг USB модулей: K600 --> S/N FULL0001");
   EXPECT_TRUE(WaitLamp(run, "ModuleLoadingLed", LampGreen)) << ColourText(LampColour(run.Control("ModuleLoadingLed")));
   EXPECT_TRUE(WaitLamp(run, "UsbSpeedLed", LampOrange)) << ColourText(LampColour(run.Control("UsbSpeedLed")));
-  ExpectGroup(run, BootGroup, false);
-  ExpectGroup(run, PldGroup, false);
-  EXPECT_TRUE(IsEnabled(run, "DspLMDGroupBox"));
+  TControlMap controls(run);
+  ExpectGroup(controls, BootGroup, false);
+  ExpectGroup(controls, PldGroup, false);
+  EXPECT_TRUE(controls.Enabled("DspLMDGroupBox"));
   ClickLine(run.Control("ModulesListBox"), 4);
   ASSERT_TRUE(run.WaitText("SpeedModeStaticText", "HS", 5000)) << run.Text("SpeedModeStaticText");
   EXPECT_EQ(Caption(run), "Мониторинг USB модулей: K600 --> S/N HIGH0004");
@@ -132,7 +138,8 @@ TEST(DetailsEndToEnd, AFailedDescriptionReadShowsTheInterfaceNameAndNoUnits) {
   EXPECT_EQ(run.Text("ModuleRevisionLMDStaticText"), "A");
   EXPECT_EQ(run.Text("DacLMDStaticText"), "НЕТ");
   EXPECT_EQ(run.Text("SerialNumberLMDStaticText"), "");
-  for (const TGroup* g : {&McuGroup, &BootGroup, &DspGroup, &PldGroup}) ExpectGroup(run, *g, false);
+  TControlMap controls(run);
+  for (const TGroup* g : {&McuGroup, &BootGroup, &DspGroup, &PldGroup}) ExpectGroup(controls, *g, false);
   EXPECT_TRUE(WaitLamp(run, "ModuleLoadingLed", LampGreen)) << ColourText(LampColour(run.Control("ModuleLoadingLed")));
   EXPECT_TRUE(WaitLamp(run, "UsbSpeedLed", LampOrange)) << ColourText(LampColour(run.Control("UsbSpeedLed")));
 }
@@ -155,7 +162,8 @@ TEST(DetailsEndToEnd, AnUnknownModuleIsReadyWithoutUnits) {
   EXPECT_EQ(run.Text("ModuleGroupBox"), "Модуль ");
   EXPECT_EQ(run.Text("ModuleRevisionLMDStaticText"), "");
   EXPECT_EQ(run.Text("DacLMDStaticText"), "НЕТ");
-  for (const TGroup* g : {&McuGroup, &BootGroup, &DspGroup, &PldGroup}) ExpectGroup(run, *g, false);
+  TControlMap controls(run);
+  for (const TGroup* g : {&McuGroup, &BootGroup, &DspGroup, &PldGroup}) ExpectGroup(controls, *g, false);
   EXPECT_TRUE(WaitLamp(run, "ModuleLoadingLed", LampGreen)) << ColourText(LampColour(run.Control("ModuleLoadingLed")));
 }
 
@@ -172,7 +180,7 @@ TEST(DetailsEndToEnd, NoModuleAtAllShowsTheStartUpPlaceholders) {
   EXPECT_EQ(run.Text("VirtualSlotStaticText"), "");
   EXPECT_EQ(run.Lines("ModulesListBox")[3], "Слот  3: -----");
   EXPECT_EQ(run.Lines("ModulesListBox")[12], "Слот 12: -----");
-  ExpectNothingShown(run);
+  ExpectNothingShown(run, false);
 }
 
 TEST(DetailsEndToEnd, AModuleWhoseTestKeepsFailingLeavesTheStartUpState) {
@@ -186,7 +194,7 @@ TEST(DetailsEndToEnd, AModuleWhoseTestKeepsFailingLeavesTheStartUpState) {
   ASSERT_EQ(lines.size(), 25u);
   for (const std::string& line : lines) EXPECT_EQ(line, "");
   EXPECT_FALSE(Enabled(run.Control("ModulesListBox")));
-  ExpectNothingShown(run);
+  ExpectNothingShown(run, true);
 }
 
 }  // namespace

@@ -106,7 +106,7 @@ std::vector<TDesigned> Layout() {
       {"PldLMDGroupBox", "Версия", "PldFirmwareVersionLabelLMDStaticText", "PldFirmwareVersionLMDStaticText", 2},
   };
   for (const TRow& r : rows) {
-    int top = 17 + 23 * r.Index;
+    int top = 19 + 23 * r.Index;
     v.push_back({r.Label, TKind::Label, r.Box, 5, top + 3, 58, 17, r.Text, A, 15, false, false, Black, ButtonFace, false, false});
     v.push_back({r.Value, TKind::ValueBox, r.Box, 65, top, 250, 23, "CCCCCC", A, 17, false, false, Black, White, false, false});
   }
@@ -593,7 +593,8 @@ TEST(MainWindow, EnabledStateIsWhatIsDrawn) {
   ASSERT_TRUE(WaitFor([&] { return Enabled(on) && !Enabled(off); }, 8000)) << "the K3-200 was not shown";
   ASSERT_TRUE(AnotherScan(run));
   SetForegroundWindow(run.Main());
-  Sleep(200);
+  // Painting follows the state a moment later.
+  WaitFor([&] { return Drawn(on, black, 40) > 10 && Drawn(off, black, 40) == 0 && Drawn(off, grey, 40) > 10; }, 3000, 50);
   EXPECT_GT(Drawn(on, black, 40), 10) << "an enabled label not drawn in its colour";
   EXPECT_EQ(Drawn(off, black, 40), 0) << "a disabled label drawn in its enabled colour";
   EXPECT_GT(Drawn(off, grey, 40), 10) << "a disabled label not drawn grey";

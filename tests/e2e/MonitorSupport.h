@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <map>
 #include <string>
 
 #include "e2e/Harness.h"
@@ -53,5 +54,29 @@ inline void ClickLine(HWND list, int index) {
 }
 
 inline std::string Caption(const TQuendalRun& run) { return Inspector::Text(run.Main()); }
+
+// The main window's controls by name, looked up once: finding a control by
+// name asks every control of the window for its name.
+class TControlMap {
+ public:
+  explicit TControlMap(const TQuendalRun& run) {
+    for (HWND h : Inspector::Controls(run.Main())) FMap[Inspector::ControlName(h)] = h;
+  }
+  HWND operator[](const std::string& name) const {
+    auto it = FMap.find(name);
+    return it == FMap.end() ? nullptr : it->second;
+  }
+  std::string Text(const std::string& name) const {
+    HWND h = (*this)[name];
+    return h ? Inspector::Text(h) : "<no control " + name + ">";
+  }
+  bool Enabled(const std::string& name) const {
+    HWND h = (*this)[name];
+    return h && Inspector::Enabled(h);
+  }
+
+ private:
+  std::map<std::string, HWND> FMap;
+};
 
 }  // namespace MonitorE2E

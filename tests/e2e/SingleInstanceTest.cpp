@@ -49,8 +49,9 @@ void ExpectNoLibraryCall(const TQuendalRun& run) {
 bool LockHeld() { return !Shell::THeldName(Shell::THeldName::Mutex, Shell::Title).Made(); }
 
 // The icon the message box shows, compared with the system's own icons drawn
-// on the same background: the index of the closest in `icons`.
-int ClosestIcon(HWND box, const std::vector<LPCWSTR>& icons) {
+// on the same background: the index of the one that matches all but a few
+// pixels, or -1.
+int ShownIcon(HWND box, const std::vector<LPCWSTR>& icons) {
   HWND iconControl = nullptr;
   for (HWND h : Controls(box)) {
     wchar_t cls[16] = {};
@@ -91,7 +92,7 @@ int ClosestIcon(HWND box, const std::vector<LPCWSTR>& icons) {
   DeleteObject(drawn);
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);
-  return best;
+  return bestSame >= w * h * 95 / 100 ? best : -1;
 }
 
 // The second instance's message: text, caption, one OK button, the
@@ -104,7 +105,9 @@ void ExpectAlreadyRunningBox(const TMessageBox& box) {
   // The system icons by number: information, question, warning, error.
   const std::vector<LPCWSTR> icons = {MAKEINTRESOURCEW(32516), MAKEINTRESOURCEW(32514), MAKEINTRESOURCEW(32515),
                                       MAKEINTRESOURCEW(32513)};
-  EXPECT_EQ(ClosestIcon(box.Handle, icons), 0) << "not the information icon";
+  int shown = -1;
+  WaitFor([&] { return (shown = ShownIcon(box.Handle, icons)) >= 0; }, 3000, 50);  // once it is painted
+  EXPECT_EQ(shown, 0) << "not the information icon";
 }
 
 TEST(SingleInstance, FirstStartHoldsTheLockUntilItEndsAndALaterStartRunsNormally) {

@@ -153,7 +153,7 @@ TEST_F(FormTest, FixedPitchIsKeptWhereTheFaceIsMissing) {
   for (bool fixed : {true, false}) {
     SCOPED_TRACE(fixed ? "fixed pitch asked" : "nothing asked");
     TFont font;
-    font.Set("Quendal No Such Face", 16, fixed ? fsFixedPitch : 0, RUSSIAN_CHARSET);
+    font.Set("Quendal No Such Face", 16, fixed ? static_cast<unsigned>(fsFixedPitch) : 0u, RUSSIAN_CHARSET);
     HDC dc = GetDC(nullptr);
     HGDIOBJ old = SelectObject(dc, font.Handle());
     TEXTMETRICW tm = {};

@@ -44,7 +44,10 @@ TEST(ClockTextTest, LargeAndSmallMagnitudesUseAnExponent) {
   EXPECT_EQ(ClockText(1.2345e100), "1.2345e+100 кГц");
   EXPECT_EQ(ClockText(std::numeric_limits<double>::max()), "1.79769313486232e+308 кГц");
   EXPECT_EQ(ClockText(0.0001), "0.0001 кГц");  // still without exponent
-  EXPECT_EQ(ClockText(0.00001), "1e-5 кГц");
+  EXPECT_EQ(ClockText(0.00001), "0.00001 кГц");  // the exponent starts below 0.00001
+  EXPECT_EQ(ClockText(0.00005), "0.00005 кГц");
+  EXPECT_EQ(ClockText(-1.23456789012345e-5), "-0.0000123456789012345 кГц");
+  EXPECT_EQ(ClockText(9.99e-6), "9.99e-6 кГц");
   EXPECT_EQ(ClockText(2.5e-7), "2.5e-7 кГц");
   EXPECT_EQ(ClockText(1e-300), "1e-300 кГц");
   EXPECT_EQ(ClockText(std::numeric_limits<double>::denorm_min()), "4.94065645841247e-324 кГц");

@@ -77,7 +77,7 @@ const TGroup PldGroup = {"PldLMDGroupBox",
                          {"PldTypeLabelLMDStaticText", "PldFreqLabelLMDStaticText", "PldFirmwareVersionLabelLMDStaticText"},
                          {"PldTypeLMDStaticText", "PldFreqLMDStaticText", "PldFirmwareVersionLMDStaticText"}};
 
-class Details : public MonitorFixture {
+class MonitorDetails : public MonitorFixture {
  protected:
   void Show(const SlotRecord& selected, int selectedIndex, uint8_t shown = 1) {
     Thread->Current.Selected = selected;
@@ -119,7 +119,7 @@ class Details : public MonitorFixture {
   }
 };
 
-TEST_F(Details, StartUpRenderingShowsThePlaceholders) {
+TEST_F(MonitorDetails, StartUpRenderingShowsThePlaceholders) {
   // SetUp ran the start-up step: its rendering replaced the creation texts.
   ASSERT_EQ(List().Count(), 25);
   for (int i = 0; i < 25; ++i) EXPECT_EQ(Line(i), "") << i;
@@ -133,7 +133,7 @@ TEST_F(Details, StartUpRenderingShowsThePlaceholders) {
   EXPECT_TRUE(Window.EnabledOf("ModuleGroupBox")) << "the group box itself is left alone";
 }
 
-TEST_F(Details, NotShownIgnoresAReadyRecord) {
+TEST_F(MonitorDetails, NotShownIgnoresAReadyRecord) {
   Show(ReadyRecord(3, "K600", {true, false, true, false}), 3, 0);
   ExpectNotReadyBoxes();
   EXPECT_EQ(Window.LampOf("ModuleLoadingLed"), clBtnFace);
@@ -151,9 +151,9 @@ struct ModelCase {
   TUnits Units;
 };
 
-class ModelDetails : public Details, public ::testing::WithParamInterface<ModelCase> {};
+class MonitorModelDetails : public MonitorDetails, public ::testing::WithParamInterface<ModelCase> {};
 
-TEST_P(ModelDetails, ShowsTheUnitsOfItsModel) {
+TEST_P(MonitorModelDetails, ShowsTheUnitsOfItsModel) {
   const ModelCase& c = GetParam();
   Show(ReadyRecord(6, c.Name, c.Units), 6);
   EXPECT_EQ(Window.Text(), std::string("Мониторинг USB модулей: ") + c.Name + " --> S/N SN000042");
@@ -182,13 +182,13 @@ TEST_P(ModelDetails, ShowsTheUnitsOfItsModel) {
     ExpectAbsent(PldGroup);
 }
 
-INSTANTIATE_TEST_SUITE_P(Models, ModelDetails,
+INSTANTIATE_TEST_SUITE_P(Models, MonitorModelDetails,
                          ::testing::Values(ModelCase{"K200", {true, false, false, false}},
                                            ModelCase{"K390", {true, false, false, false}},
                                            ModelCase{"K600", {true, false, true, false}},
                                            ModelCase{"K80-50", {true, true, false, true}}));
 
-TEST_F(Details, SpeedLampAndTextFollowTheSpeedByte) {
+TEST_F(MonitorDetails, SpeedLampAndTextFollowTheSpeedByte) {
   Show(ReadyRecord(1, "K600", {true, false, true, false}, 0), 1);
   EXPECT_EQ(Window.LampOf("ModuleLoadingLed"), Green);
   EXPECT_EQ(Window.LampOf("UsbSpeedLed"), Orange);
@@ -198,7 +198,7 @@ TEST_F(Details, SpeedLampAndTextFollowTheSpeedByte) {
   EXPECT_EQ(Text("SpeedModeStaticText"), "HS");
 }
 
-TEST_F(Details, AModuleNotBroughtUpLightsTheStateLampRed) {
+TEST_F(MonitorDetails, AModuleNotBroughtUpLightsTheStateLampRed) {
   SlotRecord r = ReadyRecord(4, "K600", {true, false, true, false});
   r.ModuleReady = 0;
   Show(r, 4);
@@ -210,14 +210,14 @@ TEST_F(Details, AModuleNotBroughtUpLightsTheStateLampRed) {
   EXPECT_TRUE(Window.EnabledOf("ModuleStatusLMDStaticText"));
 }
 
-TEST_F(Details, AnEmptySlotLeavesTheStateLampUnlit) {
+TEST_F(MonitorDetails, AnEmptySlotLeavesTheStateLampUnlit) {
   Show(DefaultSlotRecord(), 5);
   EXPECT_EQ(Window.LampOf("ModuleLoadingLed"), clBtnFace);
   EXPECT_EQ(Text("VirtualSlotStaticText"), "5");
   ExpectNotReadyBoxes();
 }
 
-TEST_F(Details, AFailedDescriptionShowsTheInterfaceNameAndNoUnits) {
+TEST_F(MonitorDetails, AFailedDescriptionShowsTheInterfaceNameAndNoUnits) {
   SlotRecord r = DefaultSlotRecord();
   r.SlotNumber = 2;
   r.InitPending = 0;
@@ -237,7 +237,7 @@ TEST_F(Details, AFailedDescriptionShowsTheInterfaceNameAndNoUnits) {
   for (const TGroup* g : {&McuGroup, &BootGroup, &DspGroup, &PldGroup}) ExpectAbsent(*g);
 }
 
-TEST_F(Details, ASixteenCharacterSerialIsWholeInTheCaptionAndCutInTheBox) {
+TEST_F(MonitorDetails, ASixteenCharacterSerialIsWholeInTheCaptionAndCutInTheBox) {
   SlotRecord r = ReadyRecord(0, "K200", {true, false, false, false});
   std::memcpy(r.Description.Identity.SerialNumber, "ABCDEFGH12345678", 16);  // no terminator
   r.Description.Identity.Revision = 'Z';
@@ -250,7 +250,7 @@ TEST_F(Details, ASixteenCharacterSerialIsWholeInTheCaptionAndCutInTheBox) {
   EXPECT_EQ(std::string(Thread->Current.Slots[0].SerialNumber, 16), "ABCDEFGH12345678");
 }
 
-TEST_F(Details, WithoutTheMicrocontrollerTheCaptionTakesTheRecordsOwnSerial) {
+TEST_F(MonitorDetails, WithoutTheMicrocontrollerTheCaptionTakesTheRecordsOwnSerial) {
   SlotRecord r = ReadyRecord(0, "XYZ", {false, false, false, false});
   std::memcpy(r.ModuleName, "0123456789abcdef", 16);  // fills its field
   std::memcpy(r.SerialNumber, "SSSSSSSSTTTTTTTT", 16);
@@ -263,7 +263,7 @@ TEST_F(Details, WithoutTheMicrocontrollerTheCaptionTakesTheRecordsOwnSerial) {
   EXPECT_EQ(Window.Text(), "Мониторинг USB модулей: 0123456789abcdef --> S/N SSSSSSSS");
 }
 
-TEST_F(Details, TextsThatFillTheirFieldsAreReadNoFurther) {
+TEST_F(MonitorDetails, TextsThatFillTheirFieldsAreReadNoFurther) {
   SlotRecord r = ReadyRecord(9, "K600", {true, true, true, true});
   ModuleDescription& d = r.Description;
   std::memset(d.Identity.ModuleName, 'M', sizeof d.Identity.ModuleName);
@@ -284,7 +284,7 @@ TEST_F(Details, TextsThatFillTheirFieldsAreReadNoFurther) {
   EXPECT_EQ(Window.Text(), "Мониторинг USB модулей: " + std::string(25, 'M') + " --> S/N SN000042");
 }
 
-TEST_F(Details, NonFiniteClocksShowTheUnknownPlaceholder) {
+TEST_F(MonitorDetails, NonFiniteClocksShowTheUnknownPlaceholder) {
   SlotRecord r = ReadyRecord(1, "K600", {true, false, true, false});
   r.Description.McuClockKhz = 0;
   unsigned long long nanBits = 0x7FF8000000000001ull;
@@ -294,7 +294,7 @@ TEST_F(Details, NonFiniteClocksShowTheUnknownPlaceholder) {
   EXPECT_EQ(Text("DspFreqLMDStaticText"), Questions);
 }
 
-TEST_F(Details, ListLinesAreReplacedInPlaceAndTheSelectionStays) {
+TEST_F(MonitorDetails, ListLinesAreReplacedInPlaceAndTheSelectionStays) {
   for (int i = 0; i < 25; ++i)
     std::snprintf(Thread->Current.Slots[i].ListLine, ListLineSize, "Слот %2d: -----", i);
   ShowModuleDetails(*Thread, 1);
@@ -307,7 +307,7 @@ TEST_F(Details, ListLinesAreReplacedInPlaceAndTheSelectionStays) {
   EXPECT_EQ(List().ItemIndex(), 3);
 }
 
-TEST_F(Details, BusyIsSetForTheRenderingAndClearedAfter) {
+TEST_F(MonitorDetails, BusyIsSetForTheRenderingAndClearedAfter) {
   std::vector<bool> busyAtCaption;
   Window.OnCaption = [&](const std::string&) { busyAtCaption.push_back(Window.Busy); };
   Show(ReadyRecord(2, "K200", {true, false, false, false}), 2);
@@ -315,7 +315,7 @@ TEST_F(Details, BusyIsSetForTheRenderingAndClearedAfter) {
   EXPECT_FALSE(Window.Busy);
 }
 
-TEST_F(Details, UnchangedTextsAreNotWrittenAgain) {
+TEST_F(MonitorDetails, UnchangedTextsAreNotWrittenAgain) {
   SlotRecord r = ReadyRecord(2, "K200", {true, false, false, false});
   Show(r, 2);
   int captions = 0;
@@ -327,7 +327,7 @@ TEST_F(Details, UnchangedTextsAreNotWrittenAgain) {
   EXPECT_EQ(captions, 1);
 }
 
-TEST_F(Details, AWindowWithoutTheControlsIsLeftAlone) {
+TEST_F(MonitorDetails, AWindowWithoutTheControlsIsLeftAlone) {
   TMonitorView view;  // no windows at all
   bool busy = true;
   view.Busy = &busy;
@@ -342,9 +342,9 @@ TEST_F(Details, AWindowWithoutTheControlsIsLeftAlone) {
 
 // ---- Enabling the controls of a container --------------------------------------
 
-using GroupControls = Details;
+using MonitorGroupControls = MonitorDetails;
 
-TEST_F(GroupControls, EveryDepthIsReachedAndTheContainerItselfStays) {
+TEST_F(MonitorGroupControls, EveryDepthIsReachedAndTheContainerItselfStays) {
   TWinControl* box = Window.Control("ModuleGroupBox");
   HWND raw = CreateWindowExW(0, L"STATIC", L"raw", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
                              Window.Control("DspLMDGroupBox")->Handle(), nullptr, nullptr, nullptr);
@@ -371,7 +371,7 @@ TEST_F(GroupControls, EveryDepthIsReachedAndTheContainerItselfStays) {
   DestroyWindow(raw);
 }
 
-TEST_F(GroupControls, NoContainerIsNoFault) {
+TEST_F(MonitorGroupControls, NoContainerIsNoFault) {
   ASSERT_FALSE(Window.EnabledOf("McuTypeLMDStaticText"));
   EnableGroupControls(nullptr, true);
   TMonitorWindow unbuilt;  // no windows made

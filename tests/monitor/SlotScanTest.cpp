@@ -22,9 +22,9 @@ std::string EmptyLine(int slot) {
 
 // ---- What one scan lists ---------------------------------------------------
 
-using ScanLines = MonitorFixture;
+using MonitorScanLines = MonitorFixture;
 
-TEST_F(ScanLines, NoModuleAtAllGivesTwentyFiveEmptyLinesAndADisabledList) {
+TEST_F(MonitorScanLines, NoModuleAtAllGivesTwentyFiveEmptyLinesAndADisabledList) {
   Cycle();
   ASSERT_EQ(List().Count(), 25);
   EXPECT_EQ(Line(3), "Слот  3: -----");
@@ -41,7 +41,7 @@ TEST_F(ScanLines, NoModuleAtAllGivesTwentyFiveEmptyLinesAndADisabledList) {
   EXPECT_EQ(Window.Text(), "Мониторинг USB модулей: No Module  --> S/N ????????");
 }
 
-TEST_F(ScanLines, ModulesAtStartSelectTheLowestOccupiedSlot) {
+TEST_F(MonitorScanLines, ModulesAtStartSelectTheLowestOccupiedSlot) {
   Fake.Plug(7, "K200");
   Fake.Plug(4, "K390");
   Fake.Plug(20, "K80-50");
@@ -61,7 +61,7 @@ TEST_F(ScanLines, ModulesAtStartSelectTheLowestOccupiedSlot) {
   EXPECT_EQ(Window.Text(), "Мониторинг USB модулей: K390 --> S/N SN04");
 }
 
-TEST_F(ScanLines, SlotZeroIsTheLowestSlot) {
+TEST_F(MonitorScanLines, SlotZeroIsTheLowestSlot) {
   Fake.Plug(0, "K200");
   Fake.Plug(24, "K200");
   Cycle();
@@ -71,7 +71,7 @@ TEST_F(ScanLines, SlotZeroIsTheLowestSlot) {
   EXPECT_EQ(Line(24), "Слот 24: Модуль K200");
 }
 
-TEST_F(ScanLines, AModuleArrivingAfterAnEmptyListIsListedButNotSelected) {
+TEST_F(MonitorScanLines, AModuleArrivingAfterAnEmptyListIsListedButNotSelected) {
   Cycle();
   ASSERT_FALSE(List().Enabled());
   Fake.Plug(6, "K200");
@@ -83,7 +83,7 @@ TEST_F(ScanLines, AModuleArrivingAfterAnEmptyListIsListedButNotSelected) {
   EXPECT_EQ(Window.Text(), "Мониторинг USB модулей: No Module  --> S/N ????????");
 }
 
-TEST_F(ScanLines, EveryModuleRemovedDisablesTheListAndRedrawsEmptyDetails) {
+TEST_F(MonitorScanLines, EveryModuleRemovedDisablesTheListAndRedrawsEmptyDetails) {
   Fake.Plug(2, "K200");
   Fake.Plug(9, "K390");
   Cycle();
@@ -106,7 +106,7 @@ TEST_F(ScanLines, EveryModuleRemovedDisablesTheListAndRedrawsEmptyDetails) {
   EXPECT_EQ(Window.LampOf("ModuleLoadingLed"), clBtnFace);
 }
 
-TEST_F(ScanLines, AnUnknownModuleIsListedWithAnEmptyNameAndAValidDescription) {
+TEST_F(MonitorScanLines, AnUnknownModuleIsListedWithAnEmptyNameAndAValidDescription) {
   Fake.Plug(5, "XYZ9");
   Cycle();
   EXPECT_EQ(Line(5), "Слот  5: Модуль ");
@@ -123,7 +123,7 @@ TEST_F(ScanLines, AnUnknownModuleIsListedWithAnEmptyNameAndAValidDescription) {
   EXPECT_EQ(Fake.Calls(5).Descriptions, 0);
 }
 
-TEST_F(ScanLines, TheLineTakesTheNameTheDescriptionHolds) {
+TEST_F(MonitorScanLines, TheLineTakesTheNameTheDescriptionHolds) {
   TFakeModule& m = Fake.Plug(1, "K200");
   TFakeSlots::Text(m, R::IdentityModuleName, R::IdentityModuleNameSize, "K3-200 (опытный)");
   Cycle();
@@ -134,7 +134,7 @@ TEST_F(ScanLines, TheLineTakesTheNameTheDescriptionHolds) {
   EXPECT_EQ(Field(Thread->Previous.Slots[1].SerialNumber), "SN01");
 }
 
-TEST_F(ScanLines, AFailedDescriptionListsTheInterfaceNameWithRevisionA) {
+TEST_F(MonitorScanLines, AFailedDescriptionListsTheInterfaceNameWithRevisionA) {
   TFakeModule& m = Fake.Plug(1, "K200");
   TFakeSlots::Text(m, R::IdentityModuleName, R::IdentityModuleNameSize, "never read");
   m.FailDescription.Remaining = -1;
@@ -153,7 +153,7 @@ TEST_F(ScanLines, AFailedDescriptionListsTheInterfaceNameWithRevisionA) {
   EXPECT_EQ(Fake.Calls(1).Descriptions, 1) << "carried over, not read again";
 }
 
-TEST_F(ScanLines, TextsThatFillTheirFieldsAreCutAtTheFieldsEnd) {
+TEST_F(MonitorScanLines, TextsThatFillTheirFieldsAreCutAtTheFieldsEnd) {
   TFakeModule& m = Fake.Plug(0, "K200");
   // 25 name characters without a terminator, then 16 serial characters
   // without one, then the revision.
@@ -169,7 +169,7 @@ TEST_F(ScanLines, TextsThatFillTheirFieldsAreCutAtTheFieldsEnd) {
   for (size_t i = 16 + 25; i < ListLineSize; ++i) EXPECT_EQ(r.ListLine[i], 0) << i;
 }
 
-TEST_F(ScanLines, AShortSerialIsZeroFilled) {
+TEST_F(MonitorScanLines, AShortSerialIsZeroFilled) {
   TFakeModule& m = Fake.Plug(0, "K200");
   // Bytes after the terminator are not part of the serial number.
   std::memcpy(m.Record + R::IdentitySerial, "AB\0garbage1234", 15);
@@ -178,7 +178,7 @@ TEST_F(ScanLines, AShortSerialIsZeroFilled) {
   EXPECT_EQ(std::string(serial, 16), std::string("AB") + std::string(14, '\0'));
 }
 
-TEST_F(ScanLines, ASlotThatKeepsAnsweringKeepsItsFirstRecord) {
+TEST_F(MonitorScanLines, ASlotThatKeepsAnsweringKeepsItsFirstRecord) {
   Fake.Plug(3, "K200", 1);
   Cycle();
   ASSERT_EQ(Thread->Previous.Slots[3].UsbSpeed, 1);
@@ -195,7 +195,7 @@ TEST_F(ScanLines, ASlotThatKeepsAnsweringKeepsItsFirstRecord) {
   EXPECT_EQ(Thread->DetailsDirty, 0);
 }
 
-TEST_F(ScanLines, AFailedScanCommitsNothingAndTheNextOneRetries) {
+TEST_F(MonitorScanLines, AFailedScanCommitsNothingAndTheNextOneRetries) {
   Fake.Plug(2, "K200");
   Cycle();
   Fake.Plug(5, "K390");
@@ -216,7 +216,7 @@ TEST_F(ScanLines, AFailedScanCommitsNothingAndTheNextOneRetries) {
   EXPECT_EQ(Line(15), "Слот 15: Модуль K200");
 }
 
-TEST_F(ScanLines, ANameReadFailureDropsTheScan) {
+TEST_F(MonitorScanLines, ANameReadFailureDropsTheScan) {
   Fake.Plug(4, "K80-50").FailName.Remaining = 1;
   Cycle();
   EXPECT_EQ(Thread->FirstPass, 1);
@@ -228,9 +228,9 @@ TEST_F(ScanLines, ANameReadFailureDropsTheScan) {
 
 // ---- Setting up a new module -----------------------------------------------
 
-using ModuleSetUp = MonitorFixture;
+using MonitorModuleSetUp = MonitorFixture;
 
-TEST_F(ModuleSetUp, K600IsCoveredByTheWaitingWindowUntilTheEndOfTheScan) {
+TEST_F(MonitorModuleSetUp, K600IsCoveredByTheWaitingWindowUntilTheEndOfTheScan) {
   Fake.Plug(3, "K600");
   Fake.Plug(8, "K600");
   std::vector<bool> shownAtLoad;
@@ -243,7 +243,7 @@ TEST_F(ModuleSetUp, K600IsCoveredByTheWaitingWindowUntilTheEndOfTheScan) {
   EXPECT_EQ(Line(3), "Слот  3: Модуль K600");
 }
 
-TEST_F(ModuleSetUp, K600InOtherLetterCaseIsCoveredToo) {
+TEST_F(MonitorModuleSetUp, K600InOtherLetterCaseIsCoveredToo) {
   Fake.Plug(1, "k600");
   bool shown = false;
   Fake.OnLoad = [&](int) { shown = WaitingVisible(); };
@@ -253,7 +253,7 @@ TEST_F(ModuleSetUp, K600InOtherLetterCaseIsCoveredToo) {
   EXPECT_FALSE(WaitingVisible());
 }
 
-TEST_F(ModuleSetUp, K8050IsLoadedAndTestedWithoutTheWaitingWindow) {
+TEST_F(MonitorModuleSetUp, K8050IsLoadedAndTestedWithoutTheWaitingWindow) {
   Fake.Plug(2, "K80-50");
   bool shown = true;
   Fake.OnLoad = [&](int) { shown = WaitingVisible() || Thread->WaitingShown != 0; };
@@ -265,7 +265,7 @@ TEST_F(ModuleSetUp, K8050IsLoadedAndTestedWithoutTheWaitingWindow) {
   EXPECT_EQ(Thread->Previous.Slots[2].ModuleReady, 1u);
 }
 
-TEST_F(ModuleSetUp, K200AndK390AreNeitherLoadedNorTested) {
+TEST_F(MonitorModuleSetUp, K200AndK390AreNeitherLoadedNorTested) {
   Fake.Plug(0, "K200");
   Fake.Plug(1, "K390");
   Fake.OnLoad = [&](int) { ADD_FAILURE() << "a load"; };
@@ -281,7 +281,7 @@ TEST_F(ModuleSetUp, K200AndK390AreNeitherLoadedNorTested) {
   }
 }
 
-TEST_F(ModuleSetUp, AModuleIsLoadedOncePerStayInItsSlot) {
+TEST_F(MonitorModuleSetUp, AModuleIsLoadedOncePerStayInItsSlot) {
   Fake.Plug(3, "K600");
   Fake.Plug(6, "K80-50");
   Cycle(12);
@@ -299,7 +299,7 @@ TEST_F(ModuleSetUp, AModuleIsLoadedOncePerStayInItsSlot) {
   EXPECT_EQ(Fake.Calls(3).Descriptions, 2);
 }
 
-TEST_F(ModuleSetUp, ATestThatKeepsFailingAppliesNothingAndLoadsEveryCycle) {
+TEST_F(MonitorModuleSetUp, ATestThatKeepsFailingAppliesNothingAndLoadsEveryCycle) {
   Fake.Plug(0, "K200");
   Fake.Plug(5, "K600").FailTest.Remaining = -1;
   int shownLoads = 0;
@@ -323,7 +323,7 @@ TEST_F(ModuleSetUp, ATestThatKeepsFailingAppliesNothingAndLoadsEveryCycle) {
   EXPECT_EQ(Thread->SelectedIndex, 0);
 }
 
-TEST_F(ModuleSetUp, AFailedLoadIsRetriedAtTheNextCycle) {
+TEST_F(MonitorModuleSetUp, AFailedLoadIsRetriedAtTheNextCycle) {
   Fake.Plug(7, "K80-50").FailLoad.Remaining = 1;
   Cycle();
   EXPECT_EQ(Fake.Calls(7).Loads, 1);
@@ -335,7 +335,7 @@ TEST_F(ModuleSetUp, AFailedLoadIsRetriedAtTheNextCycle) {
   EXPECT_EQ(Line(7), "Слот  7: Модуль K80-50");
 }
 
-TEST_F(ModuleSetUp, AStopDuringALoadSkipsTheTestAndCommitsNothing) {
+TEST_F(MonitorModuleSetUp, AStopDuringALoadSkipsTheTestAndCommitsNothing) {
   Fake.Plug(3, "K600");
   Fake.Plug(9, "K200");
   Fake.OnLoad = [&](int) { Thread->Terminate(); };
@@ -349,7 +349,7 @@ TEST_F(ModuleSetUp, AStopDuringALoadSkipsTheTestAndCommitsNothing) {
   EXPECT_EQ(Thread->Previous.Slots[3].SlotNumber, -1);
 }
 
-TEST_F(ModuleSetUp, AStopBeforeTheScanOpensNoSlot) {
+TEST_F(MonitorModuleSetUp, AStopBeforeTheScanOpensNoSlot) {
   Fake.Plug(0, "K200");
   Thread->Terminate();
   Cycle();
@@ -359,9 +359,9 @@ TEST_F(ModuleSetUp, AStopBeforeTheScanOpensNoSlot) {
 
 // ---- The selection ---------------------------------------------------------
 
-using Selection = MonitorFixture;
+using MonitorSelection = MonitorFixture;
 
-TEST_F(Selection, AnotherOccupiedLineShowsItsSlotAfterTheNextCycle) {
+TEST_F(MonitorSelection, AnotherOccupiedLineShowsItsSlotAfterTheNextCycle) {
   Fake.Plug(2, "K200");
   Fake.Plug(9, "K390");
   Cycle();
@@ -375,7 +375,7 @@ TEST_F(Selection, AnotherOccupiedLineShowsItsSlotAfterTheNextCycle) {
   EXPECT_EQ(Text("ModuleGroupBox"), "Модуль K390");
 }
 
-TEST_F(Selection, NothingChangedNothingApplied) {
+TEST_F(MonitorSelection, NothingChangedNothingApplied) {
   Fake.Plug(2, "K200");
   Cycle();
   Window.SetText("marker");
@@ -384,7 +384,7 @@ TEST_F(Selection, NothingChangedNothingApplied) {
   EXPECT_EQ(Thread->DetailsDirty, 0);
 }
 
-TEST_F(Selection, AMoveBetweenEmptySlotsChangesOnlyTheSlotBox) {
+TEST_F(MonitorSelection, AMoveBetweenEmptySlotsChangesOnlyTheSlotBox) {
   Fake.Plug(2, "K200");
   Cycle();
   List().SetItemIndex(5);
@@ -401,7 +401,7 @@ TEST_F(Selection, AMoveBetweenEmptySlotsChangesOnlyTheSlotBox) {
   EXPECT_EQ(Text("SpeedModeStaticText"), "XX");
 }
 
-TEST_F(Selection, AMoveBetweenEmptySlotsWhileAnotherSlotChangesRedrawsTheList) {
+TEST_F(MonitorSelection, AMoveBetweenEmptySlotsWhileAnotherSlotChangesRedrawsTheList) {
   Fake.Plug(2, "K200");
   Cycle();
   List().SetItemIndex(5);
@@ -416,7 +416,7 @@ TEST_F(Selection, AMoveBetweenEmptySlotsWhileAnotherSlotChangesRedrawsTheList) {
   EXPECT_EQ(List().ItemIndex(), 7);
 }
 
-TEST_F(Selection, AMoveFromAnEmptyToAnOccupiedSlotRedrawsEverything) {
+TEST_F(MonitorSelection, AMoveFromAnEmptyToAnOccupiedSlotRedrawsEverything) {
   Fake.Plug(2, "K200");
   Cycle();
   List().SetItemIndex(5);
@@ -427,7 +427,7 @@ TEST_F(Selection, AMoveFromAnEmptyToAnOccupiedSlotRedrawsEverything) {
   EXPECT_EQ(Text("VirtualSlotStaticText"), "2");
 }
 
-TEST_F(Selection, TheSerialIsCutInTheSelectedCopyOnly) {
+TEST_F(MonitorSelection, TheSerialIsCutInTheSelectedCopyOnly) {
   TFakeModule& m = Fake.Plug(4, "K600");
   TFakeSlots::Text(m, R::IdentitySerial, R::IdentitySerialSize, "1234567890ABCDEF");
   Cycle();
@@ -440,9 +440,9 @@ TEST_F(Selection, TheSerialIsCutInTheSelectedCopyOnly) {
 
 // ---- The slot tables ---------------------------------------------------------
 
-using SlotTables = MonitorFixture;
+using MonitorSlotTables = MonitorFixture;
 
-TEST_F(SlotTables, DefaultsAreThoseOfASlotWhereNothingAnswered) {
+TEST_F(MonitorSlotTables, DefaultsAreThoseOfASlotWhereNothingAnswered) {
   SlotRecord d = DefaultSlotRecord();
   EXPECT_EQ(d.SlotNumber, -1);
   EXPECT_EQ(d.InitPending, 1u);
@@ -456,7 +456,7 @@ TEST_F(SlotTables, DefaultsAreThoseOfASlotWhereNothingAnswered) {
   EXPECT_EQ(std::memcmp(&Thread->Previous, &Thread->Current, sizeof(SlotTable)), 0);
 }
 
-TEST_F(SlotTables, AnEmptySlotDiffersFromTheDefaultOnlyInItsLine) {
+TEST_F(MonitorSlotTables, AnEmptySlotDiffersFromTheDefaultOnlyInItsLine) {
   Fake.Plug(1, "K200");
   Cycle();
   SlotRecord empty = Thread->Current.Slots[3];
@@ -467,7 +467,7 @@ TEST_F(SlotTables, AnEmptySlotDiffersFromTheDefaultOnlyInItsLine) {
   EXPECT_EQ(std::memcmp(&empty, &d, sizeof d), 0);
 }
 
-TEST_F(SlotTables, ACommitCopiesTheWholeTable) {
+TEST_F(MonitorSlotTables, ACommitCopiesTheWholeTable) {
   Fake.Plug(1, "K200");
   Fake.Plug(2, "K390");
   Cycle();
@@ -476,7 +476,7 @@ TEST_F(SlotTables, ACommitCopiesTheWholeTable) {
   EXPECT_EQ(std::memcmp(Thread->Previous.Slots, Thread->Current.Slots, sizeof Thread->Current.Slots), 0);
 }
 
-TEST_F(SlotTables, ACarriedOverRecordIsTheCommittedOneByteForByte) {
+TEST_F(MonitorSlotTables, ACarriedOverRecordIsTheCommittedOneByteForByte) {
   Fake.Plug(6, "K80-50");
   Cycle();
   SlotRecord committed = Thread->Previous.Slots[6];
@@ -488,7 +488,7 @@ TEST_F(SlotTables, ACarriedOverRecordIsTheCommittedOneByteForByte) {
   EXPECT_EQ(committed.Description.DspPresent, 0);
 }
 
-TEST_F(SlotTables, ALeavingModuleDropsBackToTheDefault) {
+TEST_F(MonitorSlotTables, ALeavingModuleDropsBackToTheDefault) {
   Fake.Plug(6, "K80-50");
   Cycle();
   Fake.Unplug(6);
