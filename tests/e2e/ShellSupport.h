@@ -82,26 +82,27 @@ class TScreenResolution {
 // Sizes designed at 120 pixels per inch, at another resolution.
 inline int Scale(int designPixels, int dpi) { return MulDiv(designPixels, dpi, 120); }
 
+struct TPopupFind {
+  DWORD Process;
+  HWND Found;
+};
+inline BOOL CALLBACK FindPopup(HWND h, LPARAM p) {
+  auto* f = reinterpret_cast<TPopupFind*>(p);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  wchar_t cls[16] = {};
+  GetClassNameW(h, cls, 16);
+  if (pid == f->Process && wcscmp(cls, L"#32768") == 0 && IsWindowVisible(h)) {
+    f->Found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // The visible popup-menu window ("#32768") of the process, or null.
 inline HWND PopupMenuWindow(DWORD processId) {
-  struct TFind {
-    DWORD Process;
-    HWND Found;
-  } find = {processId, nullptr};
-  EnumWindows(
-      [](HWND h, LPARAM p) -> BOOL {
-        auto* f = reinterpret_cast<TFind*>(p);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(h, &pid);
-        wchar_t cls[16] = {};
-        GetClassNameW(h, cls, 16);
-        if (pid == f->Process && wcscmp(cls, L"#32768") == 0 && IsWindowVisible(h)) {
-          f->Found = h;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&find));
+  TPopupFind find = {processId, nullptr};
+  EnumWindows(FindPopup, reinterpret_cast<LPARAM>(&find));
   return find.Found;
 }
 
