@@ -6,7 +6,7 @@ allowed='^(KERNEL32|USER32|GDI32|COMCTL32|SHELL32|VERSION|ADVAPI32|msvcrt|MSIMG3
 status=0
 for exe in "$@"; do
   [ -f "$exe" ] || { echo "imports: $exe is missing"; status=1; continue; }
-  dump=$(objdump -p "$exe" 2>/dev/null || x86_64-w64-mingw32-objdump -p "$exe")
+  dump=$(LC_ALL=C objdump -p "$exe" 2>/dev/null || LC_ALL=C x86_64-w64-mingw32-objdump -p "$exe")
   dlls=$(echo "$dump" | sed -n 's/^\tDLL Name: //p')
   for dll in $dlls; do
     if [ "$dll" = Corvane.dll ]; then

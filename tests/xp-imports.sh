@@ -8,7 +8,7 @@ allow="$here/xp-imports.txt"
 status=0
 for exe in "$@"; do
   [ -f "$exe" ] || { echo "xp-imports: $exe is missing"; status=1; continue; }
-  imports=$(objdump -p "$exe" 2>/dev/null | awk '/DLL Name:/ {dll=$3} /Hint\/Ord/ {g=1; next} g && NF==0 {g=0} g && NF>=3 {print dll, $3}' |
+  imports=$(LC_ALL=C objdump -p "$exe" 2>/dev/null | awk '/DLL Name:/ {dll=$3} /Hint\/Ord/ {g=1; next} g && NF==0 {g=0} g && NF>=3 {print dll, $3}' |
             grep -v '^Corvane.dll ' | sort -u)
   n=0
   while read -r dll fn; do
