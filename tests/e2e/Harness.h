@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/inspector/Inspector.h"
+#include "tools/probe/WindowProbe.h"
 
 class TQuendalRun {
  public:

@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "tools/inspector/Inspector.h"
+#include "tools/probe/WindowProbe.h"
 
 namespace Shell {
 

@@ -19,7 +19,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tools/inspector/Inspector.h"
+#include "tools/probe/WindowProbe.h"
 
 using namespace Inspector;
 
@@ -140,5 +140,5 @@ int main(int argc, char** argv) {
     }
     return Screenshot(w.c_str(), window) ? 0 : Fail("cannot write " + file);
   }
-  return Fail("usage: see the head of InspectorMain.cpp");
+  return Fail("usage: see the head of ProbeMain.cpp");
 }

@@ -1,4 +1,4 @@
-#include "tools/inspector/Inspector.h"
+#include "tools/probe/WindowProbe.h"
 
 #include <cstdint>
 #include <cstdio>
