@@ -29,7 +29,7 @@ constexpr unsigned Value = cfRaised | cfPopup;
 constexpr unsigned RowBox = cfRaised;
 
 const TControlDesc Controls[] = {
-    {Make<TStaticText>, "SsModulesListStaticText", "", 2, 5, 284, 25, "Список обнаруженных устройств:", Heading, clParent, cfCentre | cfPopup},
+    {Make<TStaticText>, "SsModulesListStaticText", "", 2, 5, 284, 25, "Список обнаруженных устройств:", Heading, clParent, cfCentre | cfVCentre | cfPopup},
     {Make<TStaticText>, "VirtualSlotStaticText", "", 297, 3, 32, 25, "88", SlotNumber, clWhite, cfBorder | cfCentre | cfPopup},
     {Make<TListBox>, "ModulesListBox", "", 0, 30, 332, 513, "Слот  0: ?????", SlotList, clWhite, cfPopup | cfTabStop},
     {Make<TGroupBox>, "ModuleGroupBox", "", 333, 0, 326, 542, "Модуль ???", GroupCaption, clParent, 0},

@@ -6,6 +6,7 @@
 
 #include "framework/Menus.h"
 #include "framework/Text.h"
+#include "framework/Theme.h"
 
 std::vector<std::string> SplitLines(const char* text) {
   std::vector<std::string> lines;
@@ -131,6 +132,9 @@ DWORD TStaticText::WindowStyle() const {
 // --- TGroupBox ----------------------------------------------------------------
 
 DWORD TGroupBox::WindowStyle() const { return TControl::WindowStyle() | BS_GROUPBOX | WS_CLIPCHILDREN; }
+
+// The caption keeps the colour of the description under visual styles too.
+void TGroupBox::AfterBuild(const TControlDesc&) { UseClassicLook(Handle()); }
 
 LRESULT TGroupBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   // The standard group box paints only its frame and caption; it holds other

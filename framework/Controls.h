@@ -89,6 +89,7 @@ class TGroupBox : public TControl {
  protected:
   const wchar_t* WindowClass() const override { return L"BUTTON"; }
   DWORD WindowStyle() const override;
+  void AfterBuild(const TControlDesc& desc) override;
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 };
 
