@@ -11,6 +11,7 @@ out=${1:-$top/docs/screens}
 . "$top/scripts/wine-env.sh"
 export QUENDAL_WINEPREFIX=${QUENDAL_WINEPREFIX:-$HOME/.cache/quendal/wineprefix-screens}
 export WINEPREFIX=$QUENDAL_WINEPREFIX
+/usr/lib/wine/wineserver -k 2>/dev/null
 quendal_wine_prefix || exit 1
 unset DISPLAY
 quendal_private_display || exit 1
@@ -38,7 +39,13 @@ for lang in en_US.UTF-8 ru_RU.UTF-8; do
     pid=$!
     if "$wine" "$bin/Inspector.exe" wait MainForm 20000 >/dev/null; then
       sleep 3  # the first scans and the K80-50's load
-      "$wine" "$bin/Inspector.exe" screenshot "$(winepath_of "$file")" MainForm && echo "screens: $file" || status=1
+      if "$wine" "$bin/Inspector.exe" screenshot "$(winepath_of "$file")" MainForm; then
+        # The inspector writes its PNGs unpacked.
+        convert "$file" -define png:compression-level=9 "$file" 2>/dev/null
+        echo "screens: $file"
+      else
+        status=1
+      fi
     else
       echo "screens: no main window under $lang at $dpi ppi"
       status=1
@@ -48,5 +55,6 @@ for lang in en_US.UTF-8 ru_RU.UTF-8; do
   done
 done
 rm -f "$scenario"
+/usr/lib/wine/wineserver -k 2>/dev/null
 quendal_set_dpi 96
 exit $status

@@ -1,0 +1,252 @@
+// A device library that answers but cannot be trusted: versions no library
+// of this program has, records of random bytes without a single terminator,
+// and reads that succeed without writing anything. The window shows the
+// program's message or placeholders, and never a byte from outside a field.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "device/CorvaneAbi.h"
+#include "framework/Application.h"
+#include "framework/Thread.h"
+#include "monitor/DetailsFormat.h"
+#include "monitor/ModulesMonitorThread.h"
+#include "tests/monitor/MonitorWindow.h"
+#include "tests/monitor/SlotFake.h"
+
+namespace MonitorTest {
+namespace {
+
+namespace R = Corvane::Record;
+using TObject = TFakeSlots::TObject;
+
+// ---- The library around the slot fake ------------------------------------
+// Its version is the test's to choose, and in the slots marked silent the
+// model interfaces' name and speed reads succeed without writing.
+
+DWORD gVersion = Corvane::RequiredVersion;
+bool gSilent[FakeSlotCount];
+TCorvaneLibrary gInner = {};
+
+constexpr int TableEntries = 32;
+void* gTables[8][TableEntries];
+void** gOriginalTables[8];
+int gTableCount = 0;
+
+DWORD __stdcall HostileVersion() { return gVersion; }
+
+void** OriginalOf(IModuleInterface* self) {
+  for (int i = 0; i < gTableCount; ++i)
+    if (gTables[i] == self->Table) return gOriginalTables[i];
+  return self->Table;
+}
+
+bool SilentNow(IModuleInterface* self) {
+  const TObject* o = reinterpret_cast<const TObject*>(self);
+  return o->Open >= 0 && o->Open < FakeSlotCount && gSilent[o->Open];
+}
+
+BOOL __stdcall SilentName(IModuleInterface* self, char* name) {
+  if (SilentNow(self)) return TRUE;
+  return reinterpret_cast<Corvane::ReadNameFn>(OriginalOf(self)[Corvane::SlotReadModuleName])(self, name);
+}
+
+BOOL __stdcall SilentSpeed(IModuleInterface* self, BYTE* speed) {
+  if (SilentNow(self)) return TRUE;
+  return reinterpret_cast<Corvane::ReadSpeedFn>(OriginalOf(self)[Corvane::SlotReadUsbSpeed])(self, speed);
+}
+
+IModuleInterface* __stdcall HostileCreate(const char* device) {
+  IModuleInterface* object = gInner.CreateModuleInterface(device);
+  if (!object || reinterpret_cast<TObject*>(object)->Kind == KindBase) return object;
+  for (int i = 0; i < gTableCount; ++i)
+    if (gOriginalTables[i] == object->Table) {
+      object->Table = gTables[i];
+      return object;
+    }
+  if (gTableCount == 8) return object;
+  std::memcpy(gTables[gTableCount], object->Table, sizeof gTables[0]);
+  gTables[gTableCount][Corvane::SlotReadModuleName] = reinterpret_cast<void*>(&SilentName);
+  gTables[gTableCount][Corvane::SlotReadUsbSpeed] = reinterpret_cast<void*>(&SilentSpeed);
+  gOriginalTables[gTableCount] = object->Table;
+  object->Table = gTables[gTableCount++];
+  return object;
+}
+
+class MonitorHostileLibrary : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gVersion = Corvane::RequiredVersion;
+    std::memset(gSilent, 0, sizeof gSilent);
+    gTableCount = 0;
+    gInner = Fake.Library();
+    SetSynchronizeTarget(GetCurrentThreadId(), nullptr);
+    Window.Build();
+    Waiting.Build();
+  }
+  void TearDown() override { Stop(); }
+
+  void Start() {
+    // A message box of the thread would wait for a click that never comes.
+    ASSERT_EQ(Application, nullptr);
+    Thread.reset(new TModulesMonitorThread(true, ViewOf(Window, &Waiting), TCorvaneLibrary{&HostileVersion, &HostileCreate}));
+    Thread->StartUp();
+  }
+  void Stop() {
+    if (Thread) Thread->FinishMonitoring();
+    Thread.reset();
+  }
+  void Cycle() {
+    Thread->ScanSlots();
+    Thread->RefreshDetails();
+  }
+  std::string Text(const char* name) { return Window.TextOf(name); }
+
+  TFakeSlots Fake;
+  TMonitorWindow Window;
+  TWaitingWindow Waiting;
+  std::unique_ptr<TModulesMonitorThread> Thread;
+};
+
+const char* const NoModule = "Мониторинг USB модулей: No Module  --> S/N ????????";
+const char* const Dashes = "------------";
+
+TEST_F(MonitorHostileLibrary, AbsurdLibraryVersionsAreReportedAndNoInterfaceIsAskedFor) {
+  struct {
+    DWORD Version;
+    const char* Shown;
+  } cases[] = {{0, "0.0"}, {0xFFFFFFFF, "65535.65535"}, {0x00030002, "3.2"}, {0x00040003, "4.3"}, {0x00030004, "3.4"}};
+  Fake.Plug(0, "K200");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Shown);
+    gVersion = c.Version;
+    Start();
+    EXPECT_EQ(Thread->ErrorReported, 1);
+    EXPECT_EQ(Thread->ErrorText,
+              std::string("Неправильная версия библиотеки Corvane.dll!\nТекущая: ") + c.Shown + " Требуется: 3.3");
+    EXPECT_EQ(Thread->Device, nullptr);
+    EXPECT_EQ(Fake.Created(), 0);
+    // The start-up rendering stays: placeholders and a disabled list.
+    EXPECT_EQ(Window.Text(), NoModule);
+    EXPECT_EQ(Text("ModuleGroupBox"), "Модуль ????");
+    EXPECT_EQ(Text("McuTypeLMDStaticText"), Dashes);
+    EXPECT_FALSE(Window.List()->Enabled());
+    Stop();
+  }
+  // The one version the program takes.
+  gVersion = Corvane::RequiredVersion;
+  Start();
+  EXPECT_EQ(Thread->ErrorReported, 0);
+  EXPECT_NE(Thread->Device, nullptr);
+}
+
+// Random letters and high cp1251 bytes, never a NUL.
+void FillWithGarbage(unsigned char* bytes, size_t size, std::mt19937& random) {
+  for (size_t i = 0; i < size; ++i) {
+    unsigned value = random() % 158;
+    bytes[i] = static_cast<unsigned char>(value < 94 ? 0x21 + value : 0xC0 + (value - 94));
+  }
+}
+
+double ClockAt(const unsigned char* record, size_t offset) {
+  double value;
+  std::memcpy(&value, record + offset, sizeof value);
+  return value;
+}
+
+std::string Bytes(const unsigned char* record, size_t offset, size_t size) {
+  return std::string(reinterpret_cast<const char*>(record + offset), size);
+}
+
+std::string VersionAt(const unsigned char* record, size_t block) {
+  return Bytes(record, block + R::FirmwareVersion, R::FirmwareVersionSize) + " от " +
+         Bytes(record, block + R::FirmwareDate, R::FirmwareBlockSize - R::FirmwareDate);
+}
+
+TEST_F(MonitorHostileLibrary, ARecordWithoutOneTerminatorShowsEachFieldToItsEndAndNoFurther) {
+  struct {
+    const char* Name;
+    size_t Boot, Dsp, Pld;  // 0: the model has no such unit
+  } models[] = {{"K200", 0, 0, 0}, {"K390", 0, 0, 0}, {"K600", 0, R::K3600Dsp, 0}, {"K80-50", R::K8050BootLoader, 0, R::K8050Pld}};
+  std::mt19937 random(7224);
+  for (const auto& model : models) {
+    SCOPED_TRACE(model.Name);
+    TFakeModule& m = Fake.Plug(3, model.Name, 0);
+    FillWithGarbage(m.Record, m.RecordSize, random);
+    const unsigned char* g = m.Record;
+    Start();
+    Cycle();
+    ASSERT_EQ(Thread->SelectedIndex, 3);
+
+    const std::string name = Bytes(g, R::IdentityModuleName, R::IdentityModuleNameSize);
+    EXPECT_EQ(Window.List()->Item(3), "Слот  3: Модуль " + name);
+    EXPECT_EQ(Window.Text(), "Мониторинг USB модулей: " + name + " --> S/N " + Bytes(g, R::IdentitySerial, 16));
+    EXPECT_EQ(Text("ModuleGroupBox"), "Модуль " + name);
+    EXPECT_EQ(Text("SerialNumberLMDStaticText"), Bytes(g, R::IdentitySerial, 8));
+    EXPECT_EQ(Text("ModuleRevisionLMDStaticText"), Bytes(g, R::IdentityRevision, 1));
+    EXPECT_EQ(Text("SpeedModeStaticText"), "FS");
+    EXPECT_EQ(Text("McuTypeLMDStaticText"), Bytes(g, R::McuName, R::McuNameSize));
+    EXPECT_EQ(Text("McuFreqLMDStaticText"), ClockText(ClockAt(g, R::McuClock)));
+    EXPECT_EQ(Text("McuFirmwareVersionLMDStaticText"), VersionAt(g, R::McuFirmware));
+    if (model.Boot)
+      EXPECT_EQ(Text("McuBootLoaderVersionLMDStaticText"), VersionAt(g, model.Boot));
+    else
+      EXPECT_EQ(Text("McuBootLoaderVersionLMDStaticText"), Dashes);
+    const struct {
+      size_t Block;
+      const char *Type, *Freq, *Version;
+    } units[] = {{model.Dsp, "DspTypeLMDStaticText", "DspFreqLMDStaticText", "DspFirmwareVersionLMDStaticText"},
+                 {model.Pld, "PldTypeLMDStaticText", "PldFreqLMDStaticText", "PldFirmwareVersionLMDStaticText"}};
+    for (const auto& unit : units) {
+      if (!unit.Block) {
+        EXPECT_EQ(Text(unit.Type), Dashes);
+        EXPECT_EQ(Text(unit.Freq), Dashes);
+        EXPECT_EQ(Text(unit.Version), Dashes);
+        continue;
+      }
+      EXPECT_EQ(Text(unit.Type), Bytes(g, unit.Block + R::UnitName, R::UnitNameSize));
+      EXPECT_EQ(Text(unit.Freq), ClockText(ClockAt(g, unit.Block + R::UnitClock)));
+      EXPECT_EQ(Text(unit.Version), VersionAt(g, unit.Block + R::UnitFirmware));
+    }
+    Stop();
+  }
+}
+
+TEST_F(MonitorHostileLibrary, ReadsThatWriteNothingShowEmptyValuesAndNothingOfTheModuleBefore) {
+  Fake.Plug(3, "K600");  // a whole record, read first in the same scan
+  TFakeModule& silent = Fake.Plug(5, "K600");
+  silent.RecordSize = 0;  // its description read succeeds and writes nothing
+  gSilent[5] = true;
+  Start();
+  Cycle();
+  ASSERT_EQ(Thread->SelectedIndex, 3);
+  ASSERT_EQ(Text("McuTypeLMDStaticText"), "MCU-K600");
+  Window.List()->SetItemIndex(5);
+  Cycle();
+  ASSERT_EQ(Thread->SelectedIndex, 5);
+
+  const SlotRecord& r = Thread->Current.Slots[5];
+  EXPECT_EQ(r.ModuleReady, 1u);
+  EXPECT_EQ(r.DescriptionValid, 1u);
+  const char none[16] = {};
+  EXPECT_EQ(std::memcmp(r.ModuleName, none, sizeof none), 0);
+  EXPECT_EQ(Window.List()->Item(5), "Слот  5: Модуль ");
+  EXPECT_EQ(Window.Text(), "Мониторинг USB модулей:  --> S/N ");
+  EXPECT_EQ(Text("ModuleGroupBox"), "Модуль ");
+  EXPECT_EQ(Text("SerialNumberLMDStaticText"), "");
+  EXPECT_EQ(Text("ModuleRevisionLMDStaticText"), "");
+  EXPECT_EQ(Text("DacLMDStaticText"), "НЕТ");
+  EXPECT_EQ(Text("McuTypeLMDStaticText"), "");
+  EXPECT_EQ(Text("McuFreqLMDStaticText"), "0 кГц");
+  EXPECT_EQ(Text("McuFirmwareVersionLMDStaticText"), " от ");
+  EXPECT_EQ(Text("DspTypeLMDStaticText"), "");
+  EXPECT_EQ(Text("DspFreqLMDStaticText"), "0 кГц");
+  EXPECT_EQ(Text("DspFirmwareVersionLMDStaticText"), " от ");
+  EXPECT_EQ(Text("McuBootLoaderVersionLMDStaticText"), Dashes);
+  EXPECT_EQ(Text("PldTypeLMDStaticText"), Dashes);
+}
+
+}  // namespace
+}  // namespace MonitorTest
