@@ -246,7 +246,12 @@ void TMainForm::StopModulesMonitorThread() {
 }
 
 void TMainForm::FormClose(TCloseAction&) {
-  if (Busy) return;
+  // Closed from inside one of the thread's hand-overs (from its start-up
+  // message box): the thread waits for that hand-over to return and cannot
+  // be stopped from here. The close ends the application all the same; the
+  // box's loop then ends, the hand-over returns, and FormDestroy stops the
+  // thread as on every other road out.
+  if (Busy || InSynchronize()) return;
   Busy = true;
   StopModulesMonitorThread();
   Busy = false;

@@ -117,6 +117,14 @@ void TThread::Synchronize(const std::function<void()>& routine) {
   }
 }
 
+namespace {
+// Hand-overs running on the window thread right now: more than one when a
+// hand-over's routine (a message box's loop, say) runs the next ones.
+int gRunningHandOvers = 0;
+}  // namespace
+
+bool InSynchronize() { return gRunningHandOvers > 0; }
+
 bool CheckSynchronize() {
   TSyncQueue& q = Queue();
   EnterCriticalSection(&q.Lock);
@@ -128,11 +136,13 @@ bool CheckSynchronize() {
     TThread* t = list;
     list = t->FNextPending;
     t->FNextPending = nullptr;
+    ++gRunningHandOvers;
     try {
       (*t->FRoutine)();
     } catch (...) {
       t->FError = std::current_exception();
     }
+    --gRunningHandOvers;
     SetEvent(t->FDone.Get());
   }
   return ran;

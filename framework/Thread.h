@@ -57,6 +57,11 @@ class TThread {
   bool FJoined = false;
 
   friend bool CheckSynchronize();
+
+// True while the window thread runs a worker's hand-over. A worker is then
+// blocked until the routine returns: whoever waits for that worker to end
+// from inside the routine (from a message box it shows) waits for ever.
+bool InSynchronize();
   const std::function<void()>* FRoutine = nullptr;
   std::exception_ptr FError;
   TThread* FNextPending = nullptr;
@@ -65,6 +70,11 @@ class TThread {
 // Runs every hand-over that is waiting; called on the window thread. Returns
 // true when one ran.
 bool CheckSynchronize();
+
+// True while the window thread runs a worker's hand-over. A worker is then
+// blocked until the routine returns: whoever waits for that worker to end
+// from inside the routine (from a message box it shows) waits for ever.
+bool InSynchronize();
 
 // The window thread's id and the window to wake it with; set by the
 // application object.

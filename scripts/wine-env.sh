@@ -100,3 +100,28 @@ quendal_private_display() {
   echo "wine-env: no free display number" >&2
   return 1
 }
+
+# A wineserver that stays up for a run of many programs, with Wine's own
+# services already started: they outlive every program, and started by a
+# program under a test runner they would inherit its output pipe and keep
+# it waiting. Takes the caller's LANG and LC_ALL.
+quendal_start_wineserver() {
+  /usr/lib/wine/wineserver -k 2>/dev/null
+  /usr/lib/wine/wineserver -p
+  /usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+# The prefix, a private Xvfb and a standing wineserver for a script that
+# runs programs itself; all ended when the script exits.
+quendal_wine_session() {
+  quendal_wine_prefix || return 1
+  unset DISPLAY
+  quendal_private_display || return 1
+  trap quendal_end_session EXIT
+  quendal_start_wineserver
+}
+
+quendal_end_session() {
+  /usr/lib/wine/wineserver -k 2>/dev/null
+  [ -n "${QUENDAL_XVFB_PID:-}" ] && kill "$QUENDAL_XVFB_PID" 2>/dev/null
+}

@@ -21,7 +21,12 @@ void WriteFile(const std::wstring& file, const std::string& text) {
   if (!f) return;
   fwrite(text.data(), 1, text.size(), f);
   fclose(f);
-  MoveFileExW(part.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
+  // The stand-in may have the file open for a look at this moment, and Wine
+  // then refuses to replace it (access denied): the move is tried again.
+  for (int attempt = 0; attempt < 200; ++attempt) {
+    if (MoveFileExW(part.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING)) return;
+    Sleep(5);
+  }
 }
 
 int Sequence = 0;

@@ -33,6 +33,7 @@ class TQuendalRun {
   bool WaitExit(DWORD ms, DWORD& exitCode);
   bool Running() const;
   DWORD ProcessId() const { return FProcess.Id; }
+  HANDLE ProcessHandle() const { return FProcess.Handle; }
   // The stand-in's call counters, as it writes them (key=value lines).
   std::string Stats() const;
 

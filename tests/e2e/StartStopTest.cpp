@@ -89,6 +89,30 @@ TEST_P(VersionCheck, WrongVersionIsReportedOnceAndNoSlotIsOpened) {
 INSTANTIATE_TEST_SUITE_P(Versions, VersionCheck,
                          ::testing::Values(VersionCase{"3.2", "3.2"}, VersionCase{"2.1", "2.1"}));
 
+// Closing the window while the monitor's start-up message box is open: the
+// thread waits in its start-up step for the box, so the close must not wait
+// for the thread. The program ends, box and all.
+TEST(StartStop, ClosingUnderTheMonitorsMessageBoxEnds) {
+  for (const char* scenario : {"version 3.2\n", "version 3.3\nrefuse Corvroot\n"}) {
+    for (bool fromTaskbar : {false, true}) {
+      SCOPED_TRACE(std::string(scenario) + (fromTaskbar ? " closed from the taskbar" : " closed by WM_CLOSE"));
+      TQuendalRun run;
+      ASSERT_TRUE(run.Start(scenario));
+      TMessageBox box;
+      ASSERT_TRUE(run.FindBox(box));
+      EXPECT_EQ(box.Caption, "Сообщение TModulesMonitorThread::Execute()!");
+      if (fromTaskbar) {
+        HWND application = FindWindowNamed(run.ProcessId(), "Application", 2000);
+        ASSERT_NE(application, nullptr);
+        PostMessageW(application, WM_SYSCOMMAND, SC_CLOSE, 0);
+      } else {
+        PostMessageW(run.Main(), WM_CLOSE, 0, 0);
+      }
+      ExpectCleanExit(run);
+    }
+  }
+}
+
 TEST(StartStop, RightVersionShowsNoMessage) {
   TQuendalRun run;
   ASSERT_TRUE(run.Start(OneModule));

@@ -233,19 +233,27 @@ std::string Text(HWND window) {
   return Bytes(buffer);
 }
 
+// One line of a list box. The line may change between the length query and
+// the text query: the buffer has room for far more than a line of the
+// program's, and a text whose length changed meanwhile is read again.
+std::string ListLine(HWND list, int index) {
+  const LRESULT room = 1024;
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    LRESULT len = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (len < 0 || len > room) return std::string();
+    std::wstring w(static_cast<size_t>(room) + 1, L'\0');
+    LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&w[0]));
+    if (got < 0 || got > room) return std::string();
+    if (got != len || SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0) != len) continue;
+    return Bytes(std::wstring(w.data(), static_cast<size_t>(got)));
+  }
+  return std::string();
+}
+
 std::vector<std::string> ListLines(HWND list) {
   std::vector<std::string> lines;
   LRESULT n = SendMessageW(list, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < n; ++i) {
-    LRESULT len = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-    if (len < 0 || len > 4096) {
-      lines.emplace_back();
-      continue;
-    }
-    std::wstring w(static_cast<size_t>(len) + 1, L'\0');
-    LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&w[0]));
-    lines.push_back(got < 0 ? std::string() : Bytes(std::wstring(w.data(), static_cast<size_t>(got))));
-  }
+  for (LRESULT i = 0; i < n && i < 1000; ++i) lines.push_back(ListLine(list, static_cast<int>(i)));
   return lines;
 }
 

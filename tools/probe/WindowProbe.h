@@ -39,6 +39,8 @@ HWND FindControl(HWND top, const std::string& name);
 std::vector<HWND> Controls(HWND top);
 
 std::string Text(HWND window);
+// A list box's lines, each read whole even while the program rewrites it.
+std::string ListLine(HWND list, int index);
 std::vector<std::string> ListLines(HWND list);
 int ListSelection(HWND list);
 bool Enabled(HWND window);

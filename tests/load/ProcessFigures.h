@@ -1,0 +1,70 @@
+// What the load commands read about a running Quendal.exe: from the Windows
+// side (threads, times, memory, the program's own resource counters) and
+// from the Linux side, where Wine runs it as an ordinary process whose
+// /proc files are reachable through drive Z:.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace Load {
+
+// The program's live counters, in the order of TResourceKind.
+constexpr int ResourceKinds = 6;
+extern const char* const ResourceNames[ResourceKinds];
+
+// The whole of a (small) file, or "" when it cannot be read.
+std::string ReadFileText(const std::wstring& file);
+
+// The Linux process of the Quendal.exe running in this Wine prefix, or 0.
+int FindLinuxPid(DWORD timeoutMs = 3000);
+
+struct TLinuxStatus {
+  bool Valid = false;
+  long VmRssKb = 0, RssAnonKb = 0, VmSizeKb = 0, Threads = 0;
+};
+TLinuxStatus ReadLinuxStatus(int pid);
+// utime + stime in clock ticks (100 per second), or -1.
+long long ReadLinuxCpuTicks(int pid);
+
+// Threads of the Windows process, counted by the Toolhelp snapshot.
+long WindowsThreadCount(DWORD processId);
+// Kernel + user time of the process in milliseconds, or -1.
+double WindowsCpuMs(HANDLE process);
+
+struct TWindowsMemory {
+  bool Valid = false;
+  size_t WorkingSet = 0, Private = 0;
+};
+TWindowsMemory WindowsMemory(HANDLE process);
+
+// What Wine 8 answers 0 to; printed as such.
+struct TUnreliable {
+  DWORD GdiObjects = 0, UserObjects = 0, Handles = 0;
+};
+TUnreliable UnreliableCounters(HANDLE process);
+
+// Milliseconds from an arbitrary origin, with sub-millisecond resolution.
+double NowMs();
+
+// Figures of a series: sorted copy, percentile, a small histogram.
+class TDistribution {
+ public:
+  void Add(double v) { FValues.push_back(v); }
+  size_t Count() const { return FValues.size(); }
+  double Min() const { return Percentile(0); }
+  double Max() const { return Percentile(100); }
+  double Median() const { return Percentile(50); }
+  double Percentile(double p) const;
+  // "min median p95 max" on one line, in the unit given.
+  std::string Summary(const char* unit) const;
+  // A histogram of bins of equal width between the minimum and maximum.
+  void PrintHistogram(const char* unit, int bins = 8) const;
+
+ private:
+  std::vector<double> FValues;
+};
+
+}  // namespace Load
