@@ -14,14 +14,6 @@ namespace {
 
 class CorvaneHostileScenario : public CorvaneFixture {
  protected:
-  // The speed byte of the K3-200 in the slot, or -1 when a step fails.
-  int SpeedIn(int slot) {
-    IModuleInterface* i = Create("k200");
-    BYTE speed = 0;
-    int result = i && Open(i, static_cast<DWORD>(slot)) && ReadSpeed(i, &speed) ? speed : -1;
-    if (i) ReleaseNow(i);
-    return result;
-  }
 
   // Puts a good scenario in force, replaces it by the bad text and checks
   // that the bad one is reported once and the good one stays.

@@ -11,14 +11,6 @@ namespace {
 
 class CorvaneScenario : public CorvaneFixture {
  protected:
-  // The speed byte of the K3-200 in the slot, or -1 when a step fails.
-  int SpeedIn(int slot) {
-    IModuleInterface* i = Create("k200");
-    BYTE speed = 0;
-    int result = i && Open(i, static_cast<DWORD>(slot)) && ReadSpeed(i, &speed) ? speed : -1;
-    if (i) ReleaseNow(i);
-    return result;
-  }
   bool Occupied(int slot) {
     IModuleInterface* base = Create("Corvroot");
     bool result = base && Open(base, static_cast<DWORD>(slot));

@@ -100,6 +100,14 @@ class CorvaneFixture : public ::testing::Test {
   // A module record read through the model's interface from the slot; empty
   // when a step fails.
   std::vector<unsigned char> Record(int slot, const ModelInfo& model);
+  // The speed byte of the K3-200 in the slot, or -1 when a step fails.
+  int SpeedIn(int slot) {
+    IModuleInterface* i = Create("k200");
+    BYTE speed = 0;
+    int result = i && Open(i, static_cast<DWORD>(slot)) && ReadSpeed(i, &speed) ? speed : -1;
+    if (i) ReleaseNow(i);
+    return result;
+  }
 
   // The stats file as "line.key" -> value, e.g. "slot3.load", "total.open",
   // "library.live-interfaces".
