@@ -43,13 +43,18 @@ struct TRoadTally {
 
 class TExitRun {
  public:
-  TExitRun(TRoad road, std::mt19937& random, TScenarioMaker& maker, bool closeUnderBox)
-      : FRoad(road), FRandom(random), FMaker(maker), FCloseUnderBox(closeUnderBox) {}
+  TExitRun(TRoad road, std::mt19937& random, TScenarioMaker& maker) : FRoad(road), FRandom(random), FMaker(maker) {}
   TOutcome Go();
 
  private:
   int Pick(int a, int b) { return std::uniform_int_distribution<int>(a, b)(FRandom); }
   void Pause(int maxMs) { Sleep(static_cast<DWORD>(Pick(0, maxMs))); }
+  // The run's window of that name once it is shown; null on time-out.
+  HWND Shown(const char* name, DWORD ms) {
+    HWND window = nullptr;
+    bool shown = WaitFor([&] { return (window = FindWindowNamed(FRun.ProcessId(), name)) && Visible(window); }, ms, 5);
+    return shown ? window : nullptr;
+  }
   // The road's last input at FStart; the rest is waiting.
   void Finish(TOutcome& out, HWND expectedBox = nullptr);
   bool AnswerExitQuestion(TOutcome& out);
@@ -61,7 +66,6 @@ class TExitRun {
   TRoad FRoad;
   std::mt19937& FRandom;
   TScenarioMaker& FMaker;
-  bool FCloseUnderBox;
   TQuendalRun FRun;
   double FStart = 0;
 };
@@ -161,8 +165,8 @@ TOutcome TExitRun::Go() {
       Finish(out);
       break;
     case DuringLoad: {
-      HWND waiting = nullptr;
-      if (!WaitFor([&] { return (waiting = FindWindowNamed(FRun.ProcessId(), "WaitingPanel")) && Visible(waiting); }, 10000, 5)) {
+      HWND waiting = Shown("WaitingPanel", 10000);
+      if (!waiting) {
         out.Ready = false;
         out.Note = "the Waiting window did not come up";
         break;
@@ -187,8 +191,7 @@ TOutcome TExitRun::Go() {
       WaitFor([&] { return Enabled(main); }, 3000);
       SetForegroundWindow(main);
       SendKey(main, 'A', true);
-      HWND about = nullptr;
-      if (!WaitFor([&] { return (about = FindWindowNamed(FRun.ProcessId(), "AboutProgramPanel")) && Visible(about); }, 5000, 5)) {
+      if (!Shown("AboutProgramPanel", 5000)) {
         out.Ready = false;
         out.Note = "the About window did not open";
         break;
@@ -206,7 +209,7 @@ TOutcome TExitRun::Go() {
         break;
       }
       Pause(1000);
-      if (!FCloseUnderBox || Pick(0, 2) == 0) {
+      if (Pick(0, 2) == 0) {
         // The user answers the box, then leaves.
         out.How += ", OK, Ctrl+Q";
         PressButton(box, IDOK);
@@ -280,9 +283,8 @@ void PrintRoads(const TTallies& tallies) {
 
 }  // namespace
 
-int Exits(int runs, unsigned seed, bool closeUnderBox) {
-  std::printf("exits: %d runs, seed %u (--seed=N to change), time-out %lu ms%s\n", runs, seed, ExitTimeout,
-              closeUnderBox ? "" : ", no close under the monitor's message box");
+int Exits(int runs, unsigned seed) {
+  std::printf("exits: %d runs, seed %u (--seed=N to change), time-out %lu ms\n", runs, seed, ExitTimeout);
   std::mt19937 random(seed);
   TScenarioMaker maker(seed ^ 0xe417u);
   TTallies tallies;
@@ -292,7 +294,7 @@ int Exits(int runs, unsigned seed, bool closeUnderBox) {
     // Every road in turn, in a shuffled order within each round.
     TRoad road = static_cast<TRoad>(std::uniform_int_distribution<int>(0, RoadCount - 1)(random));
     if (i < RoadCount) road = static_cast<TRoad>(i);
-    TOutcome out = TExitRun(road, random, maker, closeUnderBox).Go();
+    TOutcome out = TExitRun(road, random, maker).Go();
     TRoadTally& t = tallies[{road, out.How}];
     ++t.Runs;
     std::string fault;

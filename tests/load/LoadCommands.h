@@ -12,8 +12,7 @@
 namespace Load {
 
 int Soak(int cycles, unsigned seed);
-// closeUnderBox: also close the window while the monitor's message box is open.
-int Exits(int runs, unsigned seed, bool closeUnderBox);
+int Exits(int runs, unsigned seed);
 int Bench(int cpuSeconds, int changes, int runs, unsigned seed);
 
 // The slot list's lines, read whole from the other process (cp1251).

@@ -1,6 +1,6 @@
 // QuendalLoad: runs the real Quendal.exe under load and prints figures.
 //   QuendalLoad soak [cycles] [--seed=N]
-//   QuendalLoad exits [runs] [--seed=N] [--no-close-under-box]
+//   QuendalLoad exits [runs] [--seed=N]
 //   QuendalLoad bench [cpu-seconds] [changes] [runs] [--seed=N]
 #include <cstdio>
 #include <cstdlib>
@@ -37,7 +37,7 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: QuendalLoad soak [cycles] [--seed=N]\n"
-               "       QuendalLoad exits [runs] [--seed=N] [--no-close-under-box]\n"
+               "       QuendalLoad exits [runs] [--seed=N]\n"
                "       QuendalLoad bench [cpu-seconds] [changes] [runs] [--seed=N]\n");
   return 2;
 }
@@ -50,12 +50,9 @@ int main(int argc, char** argv) {
   std::string command = argv[1];
   std::vector<int> numbers;
   unsigned seed = 20261208;
-  bool closeUnderBox = true;
   for (int i = 2; i < argc; ++i) {
     if (std::strncmp(argv[i], "--seed=", 7) == 0)
       seed = static_cast<unsigned>(std::strtoul(argv[i] + 7, nullptr, 0));
-    else if (std::strcmp(argv[i], "--no-close-under-box") == 0)
-      closeUnderBox = false;
     else if (std::atoi(argv[i]) > 0)
       numbers.push_back(std::atoi(argv[i]));
     else
@@ -63,7 +60,7 @@ int main(int argc, char** argv) {
   }
   auto number = [&](size_t i, int fallback) { return i < numbers.size() ? numbers[i] : fallback; };
   if (command == "soak") return Load::Soak(number(0, 1500), seed);
-  if (command == "exits") return Load::Exits(number(0, 200), seed, closeUnderBox);
+  if (command == "exits") return Load::Exits(number(0, 200), seed);
   if (command == "bench") return Load::Bench(number(0, 60), number(1, 100), number(2, 20), seed);
   return Usage();
 }
