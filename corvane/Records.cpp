@@ -26,7 +26,7 @@ class RecordWriter {
   }
 
   void Int32(std::size_t offset, int32_t value) { Bytes(offset, &value, sizeof value); }
-  void Double(std::size_t offset, double value) { Bytes(offset, &value, sizeof value); }
+  void Clock(std::size_t offset, uint64_t bits) { Bytes(offset, &bits, sizeof bits); }
 
   // A text field of width bytes: the text and its terminator when it is
   // shorter than the field; otherwise as much of it as fits, unterminated.
@@ -55,7 +55,7 @@ class RecordWriter {
   void Unit(std::size_t offset, const UnitInfo& unit) {
     Int32(offset + R::UnitActive, unit.active);
     Text(offset + R::UnitName, R::UnitNameSize, unit.name);
-    Double(offset + R::UnitClock, unit.clockKhz);
+    Clock(offset + R::UnitClock, unit.clockBits);
     Firmware(offset + R::UnitFirmware, unit.firmware);
     Text(offset + R::UnitText, R::McuTextSize, unit.text);
   }
@@ -94,7 +94,7 @@ void FillRecord(const Module& module, unsigned char* record) {
   // name would have it; that unit's active word is ours to set.
   w.Int32(R::McuName - R::UnitName, module.mcu.active);
   w.Text(R::McuName, R::McuNameSize, module.mcu.name);
-  w.Double(R::McuClock, module.mcu.clockKhz);
+  w.Clock(R::McuClock, module.mcu.clockBits);
   w.Firmware(R::McuFirmware, module.mcu.firmware);
 
   switch (module.model) {

@@ -170,13 +170,13 @@ bool IsDecimalNumber(const std::string& s) {
   return i == n;
 }
 
-double FromBits(unsigned long long bits) {
-  double d;
-  std::memcpy(&d, &bits, sizeof d);
-  return d;
+uint64_t ToBits(double d) {
+  uint64_t bits;
+  std::memcpy(&bits, &d, sizeof bits);
+  return bits;
 }
 
-bool ParseClock(const std::string& s, double& out, std::string& error) {
+bool ParseClock(const std::string& s, uint64_t& out, std::string& error) {
   std::string body = s;
   bool negative = false;
   if (!body.empty() && (body[0] == '+' || body[0] == '-')) {
@@ -184,11 +184,11 @@ bool ParseClock(const std::string& s, double& out, std::string& error) {
     body.erase(0, 1);
   }
   if (SameText(body, "inf") || SameText(body, "infinity")) {
-    out = FromBits(negative ? 0xFFF0000000000000ull : 0x7FF0000000000000ull);
+    out = negative ? 0xFFF0000000000000ull : 0x7FF0000000000000ull;
     return true;
   }
   if (SameText(body, "nan")) {
-    out = FromBits(negative ? 0xFFF8000000000000ull : 0x7FF8000000000000ull);
+    out = negative ? 0xFFF8000000000000ull : 0x7FF8000000000000ull;
     return true;
   }
   if (s.size() > 5 && SameText(s.substr(0, 5), "bits:")) {
@@ -199,7 +199,7 @@ bool ParseClock(const std::string& s, double& out, std::string& error) {
       error = "bits: needs a 64-bit hexadecimal pattern such as bits:0x7FF0000000000001";
       return false;
     }
-    out = FromBits(bits);
+    out = bits;
     return true;
   }
   if (!IsDecimalNumber(s)) {
@@ -224,7 +224,7 @@ bool ParseClock(const std::string& s, double& out, std::string& error) {
     error = "\"" + s + "\" is too large for a double; write inf if an infinite clock is meant";
     return false;
   }
-  out = v;
+  out = ToBits(v);
   return true;
 }
 
@@ -308,7 +308,7 @@ Model ModelOfName(const std::string& name) {
 UnitInfo Unit(const char* name, double clock, const char* version, const char* date, const char* text) {
   UnitInfo u;
   u.name = name;
-  u.clockKhz = clock;
+  u.clockBits = ToBits(clock);
   u.firmware.version = version;
   u.firmware.date = date;
   u.text = text;
@@ -377,7 +377,7 @@ bool ApplyUnit(UnitInfo& unit, const std::string& field, const std::string& valu
   else if (field == "version") unit.firmware.version = value;
   else if (field == "date") unit.firmware.date = value;
   else if (field == "text") unit.text = value;
-  else if (field == "clock") return ParseClock(value, unit.clockKhz, error);
+  else if (field == "clock") return ParseClock(value, unit.clockBits, error);
   else if (field == "active") {
     if (!ParseInt32(value, unit.active)) {
       error = "active= takes a 32-bit integer";
@@ -688,7 +688,7 @@ bool ParseScenario(const std::string& text, Scenario& out, std::string& error) {
 
 const char* DemoScenarioText() {
   return "# The built-in demonstration. Times count from the moment the library was loaded.\n"
-         "slot 0 model=k200 speed=full present=500-\n"
+         "slot 0 model=k200 speed=full present=always\n"
          "slot 3 model=k600 speed=high present=1200- load-ms=2000\n"
          "slot 6 model=k8050 speed=high present=2000-\n"
          "slot 9 model=k390 speed=full present=2800-10000,13000-\n";

@@ -55,7 +55,10 @@ struct FirmwareInfo {
 struct UnitInfo {
   int32_t active = 1;
   std::string name;  // text[25]
-  double clockKhz = 0;
+  // The clock in kHz as the bit pattern of an IEEE 754 double. Kept as bits
+  // from the scenario to the record: a double that passes through an x87
+  // register on i686 has a signalling NaN quieted.
+  uint64_t clockBits = 0;
   FirmwareInfo firmware;
   std::string text;  // text[256]
 };

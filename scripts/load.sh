@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
 # Runs one command of QuendalLoad (soak, exits or bench) against the shipped
-# x86_64 program under Wine, in its own prefix and a private Xvfb; builds
-# what it needs first. Used by soak.sh, exit-stress.sh and bench.sh.
-#   QUENDAL_LOAD_TREE  test tree to build QuendalLoad in (default build/x86_64-tests;
-#                      another tree builds only its own targets)
+# program of a test tree under Wine, in its own prefix and a private Xvfb;
+# builds what it needs first. Used by soak.sh, exit-stress.sh and bench.sh.
+#   QUENDAL_LOAD_TREE  test tree whose QuendalLoad and program run (default
+#                      build/x86_64-tests; build/i686-tests drives the shipped
+#                      i686 program; another tree builds only its own targets)
 set -u
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
 tree=${QUENDAL_LOAD_TREE:-build/x86_64-tests}
 "$top/scripts/setup.sh" || exit 1
-if [ "$tree" = build/x86_64-tests ]; then
-  "$top/scripts/build.sh" x86_64 i686 x86_64-tests || exit 1
-else
-  cmake --build "$tree" -j2 --target QuendalLoad ScanBench >"$tree/load-build.log" 2>&1 ||
-    { tail -40 "$tree/load-build.log"; exit 1; }
-fi
+case "$tree" in
+  build/x86_64-tests | build/i686-tests)
+    "$top/scripts/build.sh" x86_64 i686 "${tree#build/}" || exit 1 ;;
+  *)
+    cmake --build "$tree" -j2 --target QuendalLoad ScanBench >"$tree/load-build.log" 2>&1 ||
+      { tail -40 "$tree/load-build.log"; exit 1; } ;;
+esac
 
 . "$top/scripts/wine-env.sh"
 export QUENDAL_WINEPREFIX=${QUENDAL_WINEPREFIX:-$HOME/.cache/quendal/wineprefix-load}

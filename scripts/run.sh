@@ -9,6 +9,8 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
 "$top/scripts/setup.sh" || exit 1
 . "$top/scripts/wine-env.sh"
+# The shipped i686 program; the x86_64 build only where 32-bit Wine cannot
+# start (scripts/setup.sh makes it start through qemu-user where it can).
 arch=x86_64
 quendal_can_run_32 && arch=i686
 "$top/scripts/build.sh" "$arch" || exit 1
@@ -17,7 +19,7 @@ export QUENDAL_WINEPREFIX=${QUENDAL_WINEPREFIX:-$HOME/.cache/quendal/wineprefix-
 export WINEPREFIX=$QUENDAL_WINEPREFIX
 quendal_wine_prefix || exit 1
 loader=$(quendal_loader_for "$bin/Quendal.exe") || exit 1
-[ "$arch" = i686 ] || echo "run: this kernel cannot run 32-bit programs; running the x86_64 build"
+[ "$arch" = i686 ] || echo "run: 32-bit Wine does not start here; running the x86_64 build"
 if [ -n "${DISPLAY:-}" ]; then
   cd "$bin" && exec "$loader" Quendal.exe
 fi
@@ -35,12 +37,12 @@ stop() {
 }
 trap stop INT TERM
 "$loader" Inspector.exe wait MainForm 20000 || stop
-"/usr/lib/wine/wine64" "$top/build/x86_64/bin/Inspector.exe" watch MainForm 250 &
+"$loader" Inspector.exe watch MainForm 250 &
 n=0
 while kill -0 "$pid" 2>/dev/null; do
   sleep 3
   n=$((n + 1))
-  "/usr/lib/wine/wine64" "$top/build/x86_64/bin/Inspector.exe" screenshot "$(winepath_of "$shots/screen-$(printf %03d $n).png")" 2>/dev/null &&
+  "$loader" Inspector.exe screenshot "$(winepath_of "$shots/screen-$(printf %03d $n).png")" 2>/dev/null &&
     echo "run: screenshot $shots/screen-$(printf %03d $n).png"
 done
 stop

@@ -4,7 +4,7 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 export WINEPREFIX=${QUENDAL_WINEPREFIX:-${WINEPREFIX:-$HOME/.cache/quendal/wineprefix}}
 QUENDAL_DESKTOP_SIZE=${QUENDAL_DESKTOP_SIZE:-1024x768}
 
-# 64-bit Wine only when the kernel cannot run 32-bit programs.
+# Whether 32-bit Wine starts: natively, or through qemu-user (scripts/setup.sh).
 quendal_can_run_32() {
   [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
 }
@@ -33,6 +33,13 @@ quendal_loader_for() {
 quendal_wine_prefix() {
   local dpi=${QUENDAL_DPI:-96} stamp="$WINEPREFIX/.quendal-ready"
   mkdir -p "$(dirname "$WINEPREFIX")"
+  # A prefix made while 32-bit Wine could not run lacks the 32-bit system
+  # DLLs ("could not load kernel32.dll"): make it again.
+  if [ -f "$stamp" ] && quendal_can_run_32 && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+    echo "wine-env: $WINEPREFIX has no 32-bit system files; making it again" >&2
+    /usr/lib/wine/wineserver -k 2>/dev/null
+    rm -rf "$WINEPREFIX"
+  fi
   if [ ! -f "$stamp" ]; then
     /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
     local reg; reg=$(mktemp --suffix=.reg)

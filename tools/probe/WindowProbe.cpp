@@ -225,12 +225,19 @@ HWND FindControl(HWND top, const std::string& name) {
   return nullptr;
 }
 
-std::string Text(HWND window) {
+bool TryText(HWND window, std::string& text) {
   wchar_t buffer[1024] = {};
   DWORD_PTR r = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &r)) return "";
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &r))
+    return false;
   buffer[1023] = L'\0';
-  return Bytes(buffer);
+  text = Bytes(buffer);
+  return true;
+}
+
+std::string Text(HWND window) {
+  std::string text;
+  return TryText(window, text) ? text : std::string();
 }
 
 // One line of a list box. The line may change between the length query and
@@ -276,28 +283,40 @@ long Counter(HWND window, int kind) {
   return static_cast<long>(r);
 }
 
-bool FindMessageBox(DWORD processId, TMessageBox& box, DWORD timeoutMs) {
-  TBoxFind f = {processId, nullptr};
-  if (!WaitFor(
-          [&] {
-            f.Found = nullptr;
-            EnumWindows(FindBox, reinterpret_cast<LPARAM>(&f));
-            return f.Found != nullptr;
-          },
-          timeoutMs))
-    return false;
-  box = TMessageBox();
-  box.Handle = f.Found;
-  box.Caption = Text(f.Found);
-  for (HWND h : Controls(f.Found)) {
+namespace {
+
+// A box counts as found once its caption and controls could be read: a
+// program that is slow to answer (many starting at once, or emulated) may
+// have its box on screen while a read of it still times out.
+bool ReadMessageBox(HWND found, TMessageBox& box) {
+  TMessageBox read;
+  read.Handle = found;
+  if (!TryText(found, read.Caption) || read.Caption.empty()) return false;
+  for (HWND h : Controls(found)) {
     wchar_t cls[64] = {};
     GetClassNameW(h, cls, 64);
-    if (_wcsicmp(cls, L"Button") == 0)
-      box.Buttons.push_back(WithoutAmpersands(Text(h)));
-    else if (_wcsicmp(cls, L"Static") == 0 && GetDlgCtrlID(h) == 0xFFFF)
-      box.Text = Text(h);
+    std::string text;
+    if (_wcsicmp(cls, L"Button") == 0) {
+      if (!TryText(h, text)) return false;
+      read.Buttons.push_back(WithoutAmpersands(text));
+    } else if (_wcsicmp(cls, L"Static") == 0 && GetDlgCtrlID(h) == 0xFFFF) {
+      if (!TryText(h, read.Text)) return false;
+    }
   }
+  box = read;
   return true;
+}
+
+}  // namespace
+
+bool FindMessageBox(DWORD processId, TMessageBox& box, DWORD timeoutMs) {
+  return WaitFor(
+      [&] {
+        TBoxFind f = {processId, nullptr};
+        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&f));
+        return f.Found != nullptr && ReadMessageBox(f.Found, box);
+      },
+      timeoutMs);
 }
 
 bool PressButton(const TMessageBox& box, const std::string& caption) {
