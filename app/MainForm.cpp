@@ -268,7 +268,10 @@ void TMainForm::FormDestroy() {
 }
 
 bool TMainForm::CopyShortCut(const MSG& msg) const {
-  if (msg.message != WM_KEYDOWN || (msg.wParam != 'C' && msg.wParam != VK_INSERT)) return false;
+  // With no control focused (the list is disabled while no module is
+  // listed) the window gets its keys as system keys.
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+  if (msg.wParam != 'C' && msg.wParam != VK_INSERT) return false;
   if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_MENU) < 0) return false;
   return GetAncestor(msg.hwnd, GA_ROOT) == Handle() && IsWindowEnabled(Handle());
 }

@@ -275,6 +275,9 @@ TEST(DetailsEndToEnd, WithNoModuleTheCopySaysSoAndABusyClipboardDoesNoHarm) {
     std::vector<std::string> lines = run.Lines("ModulesListBox");
     return lines.size() == 25 && lines[24] == "Слот 24: -----";
   }, 10000));
+  // The list is disabled and nothing in the window has the focus.
+  EXPECT_EQ(CopyWith(run, VK_INSERT), "Quendal 1.2.0.0, Corvane.dll 3.3\r\nМодули не обнаружены\r\n");
+
   // This process holds the clipboard open: the program cannot copy, shows
   // nothing and goes on. Keys are taken in order, so once Ctrl+A has opened
   // the About window the copy has been tried.
@@ -294,8 +297,8 @@ TEST(DetailsEndToEnd, WithNoModuleTheCopySaysSoAndABusyClipboardDoesNoHarm) {
   EXPECT_EQ(ClipboardText(), "marker");
   WaitFor([&] { return GetForegroundWindow() == about; }, 2000);
   SendKey(about, VK_ESCAPE);
-  ASSERT_TRUE(WaitFor([&] { return !Visible(about); }, 5000));
-  EXPECT_EQ(CopyWith(run, VK_INSERT), "Quendal 1.2.0.0, Corvane.dll 3.3\r\nМодули не обнаружены\r\n");
+  EXPECT_TRUE(WaitFor([&] { return !Visible(about); }, 5000));
+  EXPECT_TRUE(run.Running());
 }
 
 }  // namespace
