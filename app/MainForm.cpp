@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "framework/Clipboard.h"
 #include "framework/Messages.h"
 #include "windows/AboutPanel.h"
 #include "windows/WaitingPanel.h"
@@ -213,6 +214,7 @@ void TMainForm::OnStartModulesMonitorThreadThread() {
   view.WaitingPanel = WaitingPanel;
   view.Busy = &Busy;
   view.MonitorStarted = &MonitorStarted;
+  view.DetailsReport = &FDetailsReport;
   try {
     ModulesMonitorThread = new TModulesMonitorThread(false, view);
   } catch (const std::exception&) {
@@ -265,7 +267,22 @@ void TMainForm::FormDestroy() {
   Busy = false;
 }
 
+bool TMainForm::CopyShortCut(const MSG& msg) const {
+  // With no control focused (the list is disabled while no module is
+  // listed) the window gets its keys as system keys.
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+  if (msg.wParam != 'C' && msg.wParam != VK_INSERT) return false;
+  if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_MENU) < 0) return false;
+  return GetAncestor(msg.hwnd, GA_ROOT) == Handle() && IsWindowEnabled(Handle());
+}
+
 void TMainForm::ApplicationShortCut(const MSG& msg, bool& handled) {
+  if (CopyShortCut(msg)) {
+    // A clipboard that another program holds just leaves this copy undone.
+    if (!FDetailsReport.empty()) CopyTextToClipboard(Handle(), FDetailsReport);
+    handled = true;
+    return;
+  }
   if (msg.wParam != VK_ESCAPE) return;
   if (Busy) {
     handled = true;

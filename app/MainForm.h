@@ -80,6 +80,11 @@ class TMainForm : public TForm {
 
  private:
   void Animate(bool opening);
+  // Ctrl+C, Ctrl+Insert: the modules' details as text on the clipboard.
+  bool CopyShortCut(const MSG& msg) const;
+  // What the details showed at their last redraw, as text; the monitor's
+  // redraw rewrites it.
+  std::string FDetailsReport;
 };
 
 extern TMainForm* MainForm;

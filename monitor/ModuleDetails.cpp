@@ -1,10 +1,12 @@
 #include "monitor/ModuleDetails.h"
 
+#include <initializer_list>
 #include <string>
 
 #include "device/FieldText.h"
 #include "framework/Controls.h"
 #include "monitor/DetailsFormat.h"
+#include "monitor/DetailsReport.h"
 #include "monitor/ModulesMonitorThread.h"
 
 namespace {
@@ -43,32 +45,35 @@ void Enable(TWinControl* control, bool enabled) {
   if (control) control->SetEnabled(enabled);
 }
 
-// One row of a unit group: its label and its value box.
-struct TRow {
-  const char* Label;
-  const char* Value;
-  std::string Ready;  // what the value box shows when the module is ready
-};
-
-void ShowUnitGroup(const TForm& form, const char* groupName, int32_t present, bool ready, const char* waiting,
-                   TRow* rows, int rowCount) {
-  Enable(form.Find<TWinControl>(groupName), present != 0);
-  for (int i = 0; i < rowCount; ++i) {
-    TWinControl* label = form.Find<TWinControl>(rows[i].Label);
-    TWinControl* value = form.Find<TWinControl>(rows[i].Value);
-    if (present) {
-      Enable(label, ready);
-      Enable(value, ready);
-      Put(value, ready ? rows[i].Ready : std::string(waiting));
-    } else {
-      Enable(label, false);
-      Enable(value, false);
-      Put(value, Dashes);
-    }
+void ShowUnitGroup(const TForm& form, const TDetailsGroup& group, bool ready) {
+  Enable(form.Find<TWinControl>(group.Box), group.Present);
+  for (int i = 0; i < group.RowCount; ++i) {
+    Enable(form.Find<TWinControl>(group.Rows[i].Label), group.Present && ready);
+    TWinControl* value = form.Find<TWinControl>(group.Rows[i].Value);
+    Enable(value, group.Present && ready);
+    Put(value, group.Rows[i].Text);
   }
 }
 
 std::string UnitVersion(const FirmwareVersionBlock& block) { return VersionText(block.Version, block.Date); }
+
+// A unit group from the ready texts of its rows: a unit that the module
+// lacks shows dashes, one that it has shows the group's waiting placeholder
+// until the module is ready.
+TDetailsGroup UnitGroup(const char* box, int32_t present, bool ready, const char* waiting,
+                        std::initializer_list<TDetailsRow> rows) {
+  TDetailsGroup group = {box, present != 0, 0, {}};
+  for (const TDetailsRow& row : rows) {
+    if (group.RowCount == 3) break;
+    TDetailsRow& r = group.Rows[group.RowCount++];
+    r = row;
+    if (!present)
+      r.Text = Dashes;
+    else if (!ready)
+      r.Text = waiting;
+  }
+  return group;
+}
 
 }  // namespace
 
@@ -84,6 +89,36 @@ void EnableGroupControls(TWinControl* container, bool enabled) {
     else if ((IsWindowEnabled(child) != FALSE) != enabled)
       EnableWindow(child, enabled);
   }
+}
+
+TDetailsTexts DetailsTexts(const SlotRecord& s, bool ready) {
+  const ModuleDescription& d = s.Description;
+  TDetailsTexts t;
+  t.Speed = !ready ? "??" : s.UsbSpeed ? "HS" : "FS";
+  // The serial-number box has room for eight characters.
+  t.Serial = ready ? FieldText(s.SerialNumber).substr(0, 8) : std::string("--------");
+  t.Revision = !ready ? std::string("-") : s.Revision ? std::string(1, s.Revision) : std::string();
+  t.Dac = !ready ? "----" : s.DacPresent ? "ЕСТЬ" : "НЕТ";
+
+  t.Groups[0] = UnitGroup("McuLMDGroupBox", d.McuPresent, ready, Dashes,
+                          {{"McuTypeLabelLMDStaticText", "McuTypeLMDStaticText", FieldText(d.McuName)},
+                           {"McuFreqLabelLMDStaticText", "McuFreqLMDStaticText", ClockText(d.McuClockKhz)},
+                           {"McuFirmwareVersionLabelLMDStaticText", "McuFirmwareVersionLMDStaticText",
+                            UnitVersion(d.McuFirmware)}});
+  t.Groups[1] = UnitGroup("BootLoaderLMDGroupBox", d.BootLoaderPresent, ready, Waiting,
+                          {{"McuBootLoadeVersionLabelLMDStaticText", "McuBootLoaderVersionLMDStaticText",
+                            UnitVersion(d.BootLoader)}});
+  t.Groups[2] = UnitGroup("DspLMDGroupBox", d.DspPresent, ready, Waiting,
+                          {{"DspTypeLabelLMDStaticText", "DspTypeLMDStaticText", FieldText(d.Dsp.Name)},
+                           {"DspFreqLabelLMDStaticText", "DspFreqLMDStaticText", ClockText(d.Dsp.ClockKhz)},
+                           {"DspFirmwareVersionLabelLMDStaticText", "DspFirmwareVersionLMDStaticText",
+                            UnitVersion(d.Dsp.Firmware)}});
+  t.Groups[3] = UnitGroup("PldLMDGroupBox", d.PldPresent, ready, Waiting,
+                          {{"PldTypeLabelLMDStaticText", "PldTypeLMDStaticText", FieldText(d.Pld.Name)},
+                           {"PldFreqLabelLMDStaticText", "PldFreqLMDStaticText", ClockText(d.Pld.ClockKhz)},
+                           {"PldFirmwareVersionLabelLMDStaticText", "PldFirmwareVersionLMDStaticText",
+                            UnitVersion(d.Pld.Firmware)}});
+  return t;
 }
 
 void ShowModuleDetails(TModulesMonitorThread& thread, uint8_t shown) {
@@ -126,48 +161,21 @@ void ShowModuleDetails(TModulesMonitorThread& thread, uint8_t shown) {
     lamp->SetBrushColor(shown == 0 || s.SlotNumber == -1 ? LampUnlit : s.ModuleReady ? LampGreen : LampRed);
   if (auto* lamp = form.Find<TShape>("UsbSpeedLed"))
     lamp->SetBrushColor(!ready ? LampUnlit : s.UsbSpeed ? LampGreen : LampOrange);
-  Put(form.Find<TWinControl>("SpeedModeStaticText"), !ready ? "??" : s.UsbSpeed ? "HS" : "FS");
-
   // The box has room for eight characters; the slot table keeps them all.
   s.SerialNumber[8] = '\0';
 
+  const TDetailsTexts texts = DetailsTexts(s, ready);
+  Put(form.Find<TWinControl>("SpeedModeStaticText"), texts.Speed);
   auto* serial = form.Find<TWinControl>("SerialNumberLMDStaticText");
   Enable(serial, ready);
-  Put(serial, ready ? FieldText(s.SerialNumber) : std::string("--------"));
+  Put(serial, texts.Serial);
   auto* revision = form.Find<TWinControl>("ModuleRevisionLMDStaticText");
   Enable(revision, ready);
-  Put(revision, !ready ? std::string("-") : s.Revision ? std::string(1, s.Revision) : std::string());
+  Put(revision, texts.Revision);
   auto* dac = form.Find<TWinControl>("DacLMDStaticText");
   Enable(dac, ready);
-  Put(dac, !ready ? "----" : s.DacPresent ? "ЕСТЬ" : "НЕТ");
+  Put(dac, texts.Dac);
+  for (const TDetailsGroup& unit : texts.Groups) ShowUnitGroup(form, unit, ready);
 
-  // The unit groups: ready texts are made only for a unit that is shown.
-  const bool mcu = ready && d.McuPresent, boot = ready && d.BootLoaderPresent, dsp = ready && d.DspPresent,
-             pld = ready && d.PldPresent;
-  TRow mcuRows[] = {
-      {"McuTypeLabelLMDStaticText", "McuTypeLMDStaticText", mcu ? FieldText(d.McuName) : std::string()},
-      {"McuFreqLabelLMDStaticText", "McuFreqLMDStaticText", mcu ? ClockText(d.McuClockKhz) : std::string()},
-      {"McuFirmwareVersionLabelLMDStaticText", "McuFirmwareVersionLMDStaticText",
-       mcu ? UnitVersion(d.McuFirmware) : std::string()},
-  };
-  ShowUnitGroup(form, "McuLMDGroupBox", d.McuPresent, ready, Dashes, mcuRows, 3);
-  TRow bootRows[] = {
-      {"McuBootLoadeVersionLabelLMDStaticText", "McuBootLoaderVersionLMDStaticText",
-       boot ? UnitVersion(d.BootLoader) : std::string()},
-  };
-  ShowUnitGroup(form, "BootLoaderLMDGroupBox", d.BootLoaderPresent, ready, Waiting, bootRows, 1);
-  TRow dspRows[] = {
-      {"DspTypeLabelLMDStaticText", "DspTypeLMDStaticText", dsp ? FieldText(d.Dsp.Name) : std::string()},
-      {"DspFreqLabelLMDStaticText", "DspFreqLMDStaticText", dsp ? ClockText(d.Dsp.ClockKhz) : std::string()},
-      {"DspFirmwareVersionLabelLMDStaticText", "DspFirmwareVersionLMDStaticText",
-       dsp ? UnitVersion(d.Dsp.Firmware) : std::string()},
-  };
-  ShowUnitGroup(form, "DspLMDGroupBox", d.DspPresent, ready, Waiting, dspRows, 3);
-  TRow pldRows[] = {
-      {"PldTypeLabelLMDStaticText", "PldTypeLMDStaticText", pld ? FieldText(d.Pld.Name) : std::string()},
-      {"PldFreqLabelLMDStaticText", "PldFreqLMDStaticText", pld ? ClockText(d.Pld.ClockKhz) : std::string()},
-      {"PldFirmwareVersionLabelLMDStaticText", "PldFirmwareVersionLMDStaticText",
-       pld ? UnitVersion(d.Pld.Firmware) : std::string()},
-  };
-  ShowUnitGroup(form, "PldLMDGroupBox", d.PldPresent, ready, Waiting, pldRows, 3);
+  if (view.DetailsReport) *view.DetailsReport = DetailsReport(form, thread, shown != 0);
 }

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include "monitor/SlotTable.h"
 
 class TModulesMonitorThread;
 class TWinControl;
@@ -12,3 +15,31 @@ void ShowModuleDetails(TModulesMonitorThread& thread, uint8_t shown);
 // Enables or disables every control inside the container, at any depth;
 // the container itself is left alone.
 void EnableGroupControls(TWinControl* container, bool enabled);
+
+// One row of a unit group: the names of its label and its value box, and
+// what the value box shows.
+struct TDetailsRow {
+  const char* Label;
+  const char* Value;
+  std::string Text;
+};
+
+// One unit group: the name of its sub-box, whether the module has the unit,
+// and its rows.
+struct TDetailsGroup {
+  const char* Box;
+  bool Present;
+  int RowCount;
+  TDetailsRow Rows[3];
+};
+
+// What the details show of one slot record: the speed text, the serial
+// number, revision and DAC boxes, and the rows of the microcontroller,
+// boot-loader, DSP and PLD groups. `ready`: rendered after a scan, with the
+// module brought up.
+struct TDetailsTexts {
+  std::string Speed, Serial, Revision, Dac;
+  TDetailsGroup Groups[4];
+};
+
+TDetailsTexts DetailsTexts(const SlotRecord& s, bool ready);

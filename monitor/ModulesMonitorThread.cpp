@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "framework/Application.h"
+#include "monitor/DetailsReport.h"
 #include "monitor/ModuleDetails.h"
 
 namespace {
@@ -63,6 +64,8 @@ void TModulesMonitorThread::StartUp() {
   if (auto* list = FView.MainForm ? FView.MainForm->Find<TWinControl>("ModulesListBox") : nullptr) list->SetEnabled(false);
 
   LibraryVersion = FLibrary.GetLibraryVersion ? FLibrary.GetLibraryVersion() : 0;
+  // The report names the library version, known only now.
+  if (FView.DetailsReport && FView.MainForm) *FView.DetailsReport = DetailsReport(*FView.MainForm, *this, false);
   if (LibraryVersion != Corvane::RequiredVersion) {
     char text[160];
     std::snprintf(text, sizeof(text), "Неправильная версия библиотеки Corvane.dll!\nТекущая: %u.%u Требуется: %u.%u",

@@ -3,6 +3,8 @@
 // main window hands this over when it creates the thread.
 #pragma once
 
+#include <string>
+
 #include "framework/Form.h"
 
 struct TMonitorView {
@@ -10,4 +12,6 @@ struct TMonitorView {
   TForm* WaitingPanel = nullptr;
   bool* Busy = nullptr;
   bool* MonitorStarted = nullptr;
+  // The text that Ctrl+C copies, rewritten at every redraw of the details.
+  std::string* DetailsReport = nullptr;
 };

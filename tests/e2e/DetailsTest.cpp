@@ -1,6 +1,7 @@
 // The details of the selected module as the shipped program shows them.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,48 @@ void ExpectNothingShown(const TQuendalRun& run, bool startUp) {
   for (const TGroup* g : {&McuGroup, &BootGroup, &DspGroup, &PldGroup}) ExpectGroup(c, *g, false);
   EXPECT_TRUE(WaitLamp(run, "ModuleLoadingLed", LampUnlit())) << ColourText(LampColour(run.Control("ModuleLoadingLed")));
   EXPECT_TRUE(WaitLamp(run, "UsbSpeedLed", LampUnlit())) << ColourText(LampColour(run.Control("UsbSpeedLed")));
+}
+
+// The clipboard's Unicode text in cp1251, read from this process, which is
+// not the program's; "" when it holds none.
+std::string ClipboardText() {
+  if (!OpenClipboard(nullptr)) return "<clipboard not opened>";
+  std::string text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
+      int n = WideCharToMultiByte(1251, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+      text.resize(static_cast<size_t>(n > 0 ? n : 1));
+      WideCharToMultiByte(1251, 0, wide, -1, &text[0], n, nullptr, nullptr);
+      text.resize(text.size() - 1);
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+void PutOnClipboard(const wchar_t* text) {
+  if (!OpenClipboard(nullptr)) return;
+  EmptyClipboard();
+  size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
+  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+    std::memcpy(GlobalLock(memory), text, bytes);
+    GlobalUnlock(memory);
+    if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+  }
+  CloseClipboard();
+}
+
+// Presses the short cut in the main window until the clipboard holds more
+// than the marker this test put there.
+std::string CopyWith(const TQuendalRun& run, WORD key) {
+  PutOnClipboard(L"marker");
+  SetForegroundWindow(run.Main());
+  WaitFor([&] { return GetForegroundWindow() == run.Main(); }, 2000);
+  SendKey(run.Main(), key, true);
+  std::string text;
+  WaitFor([&] { return (text = ClipboardText()) != "marker"; }, 5000);
+  return text;
 }
 
 struct TModelCase {
@@ -195,6 +238,67 @@ TEST(DetailsEndToEnd, AModuleWhoseTestKeepsFailingLeavesTheStartUpState) {
   for (const std::string& line : lines) EXPECT_EQ(line, "");
   EXPECT_FALSE(Enabled(run.Control("ModulesListBox")));
   ExpectNothingShown(run, true);
+}
+
+TEST(DetailsEndToEnd, CtrlCCopiesEveryListedModuleAsTheDetailsShowIt) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start(std::string("version 3.3\n") +
+                        "slot 1 model=k8050 serial=E2E00001 revision=D dac=yes speed=full load-ms=20" + Units + "\n" +
+                        "slot 4 model=k600 serial=E2E00004WXYZ revision=E dac=no speed=high load-ms=50" + Units + "\n"));
+  ASSERT_TRUE(WaitFor([&] {
+    std::vector<std::string> lines = run.Lines("ModulesListBox");
+    return lines.size() == 25 && lines[4] == "Слот  4: Модуль K600" && run.Text("SpeedModeStaticText") == "FS";
+  }, 15000)) << run.Text("SpeedModeStaticText");
+  const std::string dashes = std::string(": ") + Dashes + "\r\n";
+  const std::string mcu = "  Микроконтроллер\r\n    MCU: MCU-E2E\r\n    Частота: 48000 кГц\r\n"
+                          "    Версия: 1.5 от 01.02.2003\r\n";
+  EXPECT_EQ(CopyWith(run, 'C'),
+            "Quendal 1.2.0.0, Corvane.dll 3.3\r\n"
+            "Слот  1: Модуль K80-50\r\n  USB: FS\r\n  Серийный номер: E2E00001\r\n  Ревизия: D\r\n  ЦАП: ЕСТЬ\r\n" +
+                mcu + "  Загрузчик\r\n    Версия: 0.9 от 04.05.2006\r\n" +
+                "  DSP\r\n    DSP" + dashes + "    Частота" + dashes + "    Версия" + dashes +
+                "  ПЛИС\r\n    PLD: PLD-E2E\r\n    Частота: 50000 кГц\r\n    Версия: 2.1 от 10.11.2012\r\n"
+                // The serial-number box shows eight characters, and so does the report.
+                "Слот  4: Модуль K600\r\n  USB: HS\r\n  Серийный номер: E2E00004\r\n  Ревизия: E\r\n  ЦАП: НЕТ\r\n" +
+                mcu + "  Загрузчик\r\n    Версия" + dashes +
+                "  DSP\r\n    DSP: DSP-E2E\r\n    Частота: 73728.5 кГц\r\n    Версия: 3.2 от 07.08.2009\r\n" +
+                "  ПЛИС\r\n    PLD" + dashes + "    Частота" + dashes + "    Версия" + dashes);
+  // The report is no selection of its own: the list and the details stay.
+  EXPECT_EQ(ListSelection(run.Control("ModulesListBox")), 1);
+  EXPECT_EQ(run.Text("SerialNumberLMDStaticText"), "E2E00001");
+}
+
+TEST(DetailsEndToEnd, WithNoModuleTheCopySaysSoAndABusyClipboardDoesNoHarm) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start("version 3.3\n"));
+  ASSERT_TRUE(WaitFor([&] {
+    std::vector<std::string> lines = run.Lines("ModulesListBox");
+    return lines.size() == 25 && lines[24] == "Слот 24: -----";
+  }, 10000));
+  // The list is disabled and nothing in the window has the focus.
+  EXPECT_EQ(CopyWith(run, VK_INSERT), "Quendal 1.2.0.0, Corvane.dll 3.3\r\nМодули не обнаружены\r\n");
+
+  // This process holds the clipboard open: the program cannot copy, shows
+  // nothing and goes on. Keys are taken in order, so once Ctrl+A has opened
+  // the About window the copy has been tried.
+  PutOnClipboard(L"marker");
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  SendKey(run.Main(), 'C', true);
+  SendKey(nullptr, 'A', true);
+  HWND about = nullptr;
+  bool aboutShown = WaitFor([&] {
+    about = FindWindowNamed(run.ProcessId(), "AboutProgramPanel");
+    return about && Visible(about);
+  }, 5000);
+  CloseClipboard();
+  ASSERT_TRUE(aboutShown);
+  TMessageBox box;
+  EXPECT_FALSE(run.FindBox(box, 300)) << box.Caption << ": " << box.Text;
+  EXPECT_EQ(ClipboardText(), "marker");
+  WaitFor([&] { return GetForegroundWindow() == about; }, 2000);
+  SendKey(about, VK_ESCAPE);
+  EXPECT_TRUE(WaitFor([&] { return !Visible(about); }, 5000));
+  EXPECT_TRUE(run.Running());
 }
 
 }  // namespace
