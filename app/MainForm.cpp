@@ -206,8 +206,13 @@ void TMainForm::OnStartModulesMonitorThreadThread() {
   // Only the request that RequestMonitorStart posted starts a thread: a
   // second one (posted by anybody else, or by a show that came before the
   // thread's start-up step had run) would leave the running thread without
-  // an owner and poll the library twice.
-  if (ModulesMonitorThread || MonitorGate) return;
+  // an owner and poll the library twice. A request dropped while a thread
+  // runs gives the gate back, so that the stop sequence still stops it.
+  if (ModulesMonitorThread) {
+    MonitorGate = true;
+    return;
+  }
+  if (MonitorGate) return;
   MonitorStarted = false;
   TMonitorView view;
   view.MainForm = this;

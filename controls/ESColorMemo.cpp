@@ -71,10 +71,13 @@ DWORD TESColorMemo::WindowStyle() const {
 
 void TESColorMemo::PaintLines(HDC dc) {
   if (!dc) return;
-  TSavedDC saved(dc);
   // Only the face and the size of the memo's font: regular, default set.
+  // Made before the context is saved, so that it is deleted only after the
+  // context has been given its own font back: Windows refuses to delete a
+  // font that is still selected.
   TFont canvasFont;
   canvasFont.Set(Font().Face(), Font().Height(), 0, DEFAULT_CHARSET);
+  TSavedDC saved(dc);
   if (canvasFont.Handle()) SelectObject(dc, canvasFont.Handle());
   SetBkMode(dc, OPAQUE);
   SetBkColor(dc, ColorToRGB(Color()));

@@ -1,6 +1,7 @@
 #include "controls/URLLink.h"
 
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include "framework/Text.h"
 
@@ -16,7 +17,7 @@ TURLLink::TURLLink(TComponent* owner) : TLabel(owner) {
 TURLLink::~TURLLink() = default;
 
 DWORD TURLLink::WindowStyle() const {
-  // SS_NOTIFY: the static answers hit tests and reports clicks.
+  // SS_NOTIFY: the static answers hit tests, so the mouse reaches it.
   return TLabel::WindowStyle() | SS_NOTIFY;
 }
 
@@ -47,17 +48,30 @@ void TURLLink::CMMouseLeave() {
   if (OnMouseLeave) OnMouseLeave(this);
 }
 
-bool TURLLink::Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  if (msg == WM_COMMAND && (HIWORD(wParam) == STN_CLICKED || HIWORD(wParam) == STN_DBLCLK)) {
-    Click();
-    result = 0;
-    return true;
-  }
-  return TLabel::Reflected(msg, wParam, lParam, result);
-}
-
 LRESULT TURLLink::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  // A click is a press and a release inside the label. The static itself
+  // would report one on the press, and a double click as a second one.
   switch (msg) {
+    case WM_LBUTTONDOWN:
+      FPressed = true;
+      SetCapture(Handle());
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      // The second press of a double click: the first one has clicked.
+      return 0;
+    case WM_LBUTTONUP:
+      if (FPressed) {
+        FPressed = false;
+        if (GetCapture() == Handle()) ReleaseCapture();
+        RECT r;
+        GetClientRect(Handle(), &r);
+        POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (PtInRect(&r, at)) Click();
+      }
+      return 0;
+    case WM_CAPTURECHANGED:
+      FPressed = false;
+      break;
     case WM_MOUSEMOVE:
       if (!FMouseInside) {
         TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, Handle(), 0};

@@ -41,7 +41,6 @@ class TURLLink : public TLabel {
 
  protected:
   DWORD WindowStyle() const override;
-  bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
@@ -49,4 +48,5 @@ class TURLLink : public TLabel {
   TFont FFocusFont;
   TFont FNormalFont;
   bool FMouseInside = false;
+  bool FPressed = false;  // pressed inside, not yet released
 };

@@ -53,20 +53,32 @@ bool TApplication::ProcessMessage(MSG& msg) {
     return true;
   }
   if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
-    TWinControl* target = FromHandle(GetAncestor(msg.hwnd, GA_ROOT));
-    auto* form = dynamic_cast<TForm*>(target);
-    if (form && IsWindowEnabled(form->Handle()) && form->IsShortCut(msg)) return true;
-    bool handled = false;
-    if (OnShortCut) OnShortCut(msg, handled);
-    if (handled) return true;
-    if (msg.wParam == VK_RETURN && form && form->DefaultButton() && form->DefaultButton()->Enabled()) {
-      form->DefaultButton()->Click();
+    // The handlers the keys call run here, outside any window procedure:
+    // what one of them lets out is handled as there, and the loop goes on.
+    try {
+      if (HandleKey(msg)) return true;
+    } catch (...) {
+      ShowHandlerException();
       return true;
     }
   }
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
   return true;
+}
+
+bool TApplication::HandleKey(const MSG& msg) {
+  TWinControl* target = FromHandle(GetAncestor(msg.hwnd, GA_ROOT));
+  auto* form = dynamic_cast<TForm*>(target);
+  if (form && IsWindowEnabled(form->Handle()) && form->IsShortCut(msg)) return true;
+  bool handled = false;
+  if (OnShortCut) OnShortCut(msg, handled);
+  if (handled) return true;
+  if (msg.wParam == VK_RETURN && form && form->DefaultButton() && form->DefaultButton()->Enabled()) {
+    form->DefaultButton()->Click();
+    return true;
+  }
+  return false;
 }
 
 void TApplication::HandleMessage() {

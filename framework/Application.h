@@ -59,6 +59,9 @@ class TApplication : public TWinControl {
 
  private:
   bool ProcessMessage(MSG& msg);
+  // The menu short cuts, the short-cut hook and the default button; true
+  // when one of them took the key.
+  bool HandleKey(const MSG& msg);
   void DestroyForms();
   std::string FTitle;
   TForm* FMainForm = nullptr;

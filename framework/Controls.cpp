@@ -35,7 +35,6 @@ DWORD TControl::WindowStyle() const {
 DWORD TControl::WindowExStyle() const {
   DWORD s = 0;
   if (FFlags & cfSunken) s |= WS_EX_STATICEDGE;
-  if (FFlags & cfBump) s |= WS_EX_DLGMODALFRAME;
   return s;
 }
 
@@ -102,19 +101,21 @@ LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   }
   // The raised frame: one pixel taken from the window's edge (the dialog
   // frame the system offers is three pixels wide and leaves the text of a
-  // 23-pixel box no room).
-  if (msg == WM_NCCALCSIZE && (FFlags & cfRaised)) {
+  // 23-pixel box no room). The bump edge, raised outside and sunken inside,
+  // takes two.
+  const int frame = (FFlags & cfBump) ? 2 : (FFlags & cfRaised) ? 1 : 0;
+  if (msg == WM_NCCALCSIZE && frame) {
     LRESULT result = TWinControl::WndProc(msg, wParam, lParam);
-    InflateRect(reinterpret_cast<RECT*>(lParam), -1, -1);  // the first rectangle of either form
+    InflateRect(reinterpret_cast<RECT*>(lParam), -frame, -frame);  // the first rectangle of either form
     return result;
   }
-  if (msg == WM_NCPAINT && (FFlags & cfRaised)) {
+  if (msg == WM_NCPAINT && frame) {
     LRESULT result = TWinControl::WndProc(msg, wParam, lParam);
     TFrameDC dc(Handle());
     RECT r;
     GetWindowRect(Handle(), &r);
     OffsetRect(&r, -r.left, -r.top);
-    if (dc.Get()) DrawEdge(dc.Get(), &r, BDR_RAISEDINNER, BF_RECT);
+    if (dc.Get()) DrawEdge(dc.Get(), &r, (FFlags & cfBump) ? EDGE_BUMP : BDR_RAISEDINNER, BF_RECT);
     return result;
   }
   return TWinControl::WndProc(msg, wParam, lParam);

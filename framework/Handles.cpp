@@ -14,6 +14,12 @@ long LiveCount(TResourceKind kind) {
 void CountUp(TResourceKind kind) { InterlockedIncrement(&Counters[static_cast<int>(kind)]); }
 void CountDown(TResourceKind kind) { InterlockedDecrement(&Counters[static_cast<int>(kind)]); }
 
+TDeleteObjectFunction DeleteObjectFunction = &DeleteObject;
+
+void DeleteGdiObject(HGDIOBJ object, TResourceKind kind) {
+  if (DeleteObjectFunction(object)) CountDown(kind);
+}
+
 void TKernelHandle::Reset(HANDLE h) {
   if (FHandle) {
     CloseHandle(FHandle);

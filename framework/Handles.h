@@ -10,6 +10,15 @@ long LiveCount(TResourceKind kind);
 void CountUp(TResourceKind kind);
 void CountDown(TResourceKind kind);
 
+// Deletes a GDI object and counts it gone, unless the deletion fails:
+// Windows refuses to delete an object that is still selected into a device
+// context, and such an object stays alive and counted, so that the leak
+// shows.
+void DeleteGdiObject(HGDIOBJ object, TResourceKind kind);
+// The deletion that DeleteGdiObject calls; tests replace it.
+typedef BOOL(WINAPI* TDeleteObjectFunction)(HGDIOBJ);
+extern TDeleteObjectFunction DeleteObjectFunction;
+
 // A GDI object (font, brush, pen) owned for its lifetime.
 template <class H, TResourceKind Kind>
 class TGdiObject {
@@ -20,10 +29,7 @@ class TGdiObject {
   TGdiObject(const TGdiObject&) = delete;
   TGdiObject& operator=(const TGdiObject&) = delete;
   void Reset(H h) {
-    if (FHandle) {
-      DeleteObject(FHandle);
-      CountDown(Kind);
-    }
+    if (FHandle) DeleteGdiObject(FHandle, Kind);
     FHandle = h;
     if (FHandle) CountUp(Kind);
   }

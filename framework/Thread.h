@@ -58,10 +58,6 @@ class TThread {
 
   friend bool CheckSynchronize();
 
-// True while the window thread runs a worker's hand-over. A worker is then
-// blocked until the routine returns: whoever waits for that worker to end
-// from inside the routine (from a message box it shows) waits for ever.
-bool InSynchronize();
   const std::function<void()>* FRoutine = nullptr;
   std::exception_ptr FError;
   TThread* FNextPending = nullptr;

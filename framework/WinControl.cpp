@@ -107,13 +107,21 @@ LRESULT CALLBACK TWinControl::WindowProcedure(HWND h, UINT msg, WPARAM wParam, L
   // No exception leaves a window procedure: report it and go on.
   try {
     return c->WndProc(msg, wParam, lParam);
+  } catch (...) {
+    ShowHandlerException();
+  }
+  return 0;
+}
+
+void ShowHandlerException() {
+  try {
+    throw;
   } catch (const std::exception& e) {
     std::wstring w = Widen(e.what());
     MessageBoxW(nullptr, w.c_str(), L"Quendal", MB_OK | MB_ICONERROR | MB_TASKMODAL);
   } catch (...) {
     MessageBoxW(nullptr, L"?", L"Quendal", MB_OK | MB_ICONERROR | MB_TASKMODAL);
   }
-  return 0;
 }
 
 LRESULT TWinControl::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {

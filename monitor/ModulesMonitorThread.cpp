@@ -22,8 +22,11 @@ TModulesMonitorThread::~TModulesMonitorThread() { TerminateAndWait(); }
 bool TModulesMonitorThread::ApplicationTerminating() const { return Application && Application->Terminated(); }
 
 void TModulesMonitorThread::Execute() {
-  Synchronize([this] { StartUp(); });
+  // The start-up step is guarded as the loop is: whatever fails in it is
+  // reported, and the thread still releases what it made and waits to be
+  // stopped.
   try {
+    Synchronize([this] { StartUp(); });
     while (!Terminated() && ErrorReported == 0) {
       ScanSlots();
       if (Terminated() || ErrorReported == 1) break;

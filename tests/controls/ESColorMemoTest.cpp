@@ -158,12 +158,35 @@ TEST_P(ColorMemoPaint, PiecesInTheirColoursOnTheMemoColourAndNothingElse) {
   EXPECT_EQ(dc.Pixel(0, 0), Sentinel);
 }
 
+// Deletes as Windows does: never an object still selected into the context
+// under watch (Wine defers such a deletion and reports success).
+HDC gWatchedDC = nullptr;
+BOOL WINAPI RefusingDeleteObject(HGDIOBJ object) {
+  if (gWatchedDC && GetCurrentObject(gWatchedDC, GetObjectType(object)) == object) return FALSE;
+  return DeleteObject(object);
+}
+
 TEST_P(ColorMemoPaint, GivenContextKeepsItsFontAndNoFontLeaks) {
   TBitmapDC dc(MemoWidth, MemoHeight);
+  gWatchedDC = dc.Get();
+  TDeleteObjectFunction saved = DeleteObjectFunction;
+  DeleteObjectFunction = &RefusingDeleteObject;
   HGDIOBJ before = GetCurrentObject(dc.Get(), OBJ_FONT);
   long fonts = LiveCount(TResourceKind::Font);
+  {
+    // A font whose deletion is refused is still counted.
+    TFont selected;
+    selected.Set("Arial", 12, 0, DEFAULT_CHARSET);
+    SelectObject(dc.Get(), selected.Handle());
+  }
+  EXPECT_EQ(LiveCount(TResourceKind::Font), fonts + 1);
+  DeleteObject(SelectObject(dc.Get(), before));
+  CountDown(TResourceKind::Font);
+
   SendMessageW(Memo->Handle(), WM_PAINT, reinterpret_cast<WPARAM>(dc.Get()), 0);
   SendMessageW(Memo->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
+  DeleteObjectFunction = saved;
+  gWatchedDC = nullptr;
   EXPECT_EQ(GetCurrentObject(dc.Get(), OBJ_FONT), before);
   EXPECT_EQ(LiveCount(TResourceKind::Font), fonts);
 }

@@ -63,6 +63,9 @@ class URLLinkTest : public ::testing::Test {
     SendMessageW(Link->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     SendMessageW(Link->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   }
+  void Mouse(UINT msg, int x, int y) {
+    SendMessageW(Link->Handle(), msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
+  }
   void Enter() { SendMessageW(Link->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5)); }
   void Leave() { SendMessageW(Link->Handle(), WM_MOUSELEAVE, 0, 0); }
   TURLLink::TShellExecuteFunction Saved = nullptr;
@@ -80,6 +83,35 @@ TEST_F(URLLinkTest, MailtoWithSubjectGoesWholeToTheShellsOpenVerb) {
   EXPECT_FALSE(Calls.Parameters);
   EXPECT_FALSE(Calls.Directory);
   EXPECT_EQ(Calls.Show, SW_SHOWNORMAL);
+}
+
+TEST_F(URLLinkTest, APressAndAReleaseInsideOpenTheLinkOnceAndNothingElseDoes) {
+  Link->Link = "http://orvek.test";
+  Mouse(WM_LBUTTONDOWN, 5, 5);
+  EXPECT_EQ(Calls.Count, 0) << "opened on the press";
+  // Dragged off the label, released elsewhere: to the left, then to the right.
+  Mouse(WM_MOUSEMOVE, -30, 5);
+  Mouse(WM_LBUTTONUP, -30, 5);
+  Mouse(WM_LBUTTONDOWN, 5, 5);
+  Mouse(WM_LBUTTONUP, 500, 5);
+  EXPECT_EQ(Calls.Count, 0);
+  // A release whose press was somewhere else.
+  Mouse(WM_LBUTTONUP, 5, 5);
+  EXPECT_EQ(Calls.Count, 0);
+  // A press that lost the mouse to another window meanwhile.
+  Mouse(WM_LBUTTONDOWN, 5, 5);
+  ReleaseCapture();
+  Mouse(WM_LBUTTONUP, 5, 5);
+  EXPECT_EQ(Calls.Count, 0);
+  // A double click as the mouse gives it opens the link once.
+  Mouse(WM_LBUTTONDOWN, 5, 5);
+  Mouse(WM_LBUTTONUP, 5, 5);
+  EXPECT_EQ(Calls.Count, 1);
+  Mouse(WM_LBUTTONDBLCLK, 5, 5);
+  Mouse(WM_LBUTTONUP, 5, 5);
+  EXPECT_EQ(Calls.Count, 1);
+  EXPECT_EQ(Calls.File, L"http://orvek.test");
+  EXPECT_EQ(GetCapture(), nullptr);
 }
 
 TEST_F(URLLinkTest, EmptyLinkDoesNothing) {

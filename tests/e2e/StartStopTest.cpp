@@ -1,6 +1,8 @@
 // Start-up, the library version check and every road out of the program.
 #include <gtest/gtest.h>
 
+#include <cwchar>
+
 #include "e2e/Harness.h"
 
 using namespace Inspector;
@@ -61,6 +63,49 @@ TEST(StartStop, ExitWhileTheWorkerIsInALongLibraryCall) {
   SendKey(run.Main(), 'Q', true);
   ExpectCleanExit(run);
   EXPECT_LT(GetTickCount() - before, 9000u);
+}
+
+// The first window of the process with that class (and a caption that
+// starts so), found without a message to the program: it answers none yet.
+HWND OwnWindow(DWORD processId, const wchar_t* windowClass, const wchar_t* captionStart) {
+  for (HWND h = FindWindowExW(nullptr, nullptr, windowClass, nullptr); h; h = FindWindowExW(nullptr, h, windowClass, nullptr)) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    wchar_t caption[128] = {};
+    GetWindowTextW(h, caption, 128);
+    if (pid == processId && wcsncmp(caption, captionStart, wcslen(captionStart)) == 0) return h;
+  }
+  return nullptr;
+}
+
+// The main window shown again after the monitor thread was made and before
+// its start-up step ran: the start request that this show posts is dropped,
+// and the exit must still stop the one thread and release the library's
+// interfaces. The requests are queued while the program is still building
+// its windows, so that they are handled in that very moment: a start
+// request, a minimise and a restore.
+TEST(StartStop, AShowBeforeTheThreadsStartUpLeavesOneThreadThatTheExitStops) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start(OneModule, false));
+  HWND application = nullptr, main = nullptr;
+  for (DWORD start = GetTickCount(); !main && GetTickCount() - start < 15000; Sleep(1)) {
+    if (!application) application = OwnWindow(run.ProcessId(), L"QuendalApplication", L"");
+    if (application) main = OwnWindow(run.ProcessId(), L"QuendalForm", L"Мониторинг");
+  }
+  ASSERT_NE(main, nullptr);
+  PostMessageW(main, WM_USER + 100, 0, 0);
+  PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  PostMessageW(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+
+  ASSERT_EQ(FindWindowNamed(run.ProcessId(), "MainForm", 15000), main);
+  HWND list = FindControl(main, "ModulesListBox");
+  ASSERT_TRUE(WaitFor([&] { return ListLine(list, 2) == "Слот  2: Модуль K200"; }, 5000)) << ListLine(list, 2);
+  EXPECT_EQ(StatValue(run.Stats(), "created"), 5) << "one wrapper";
+  ASSERT_TRUE(IsWindowVisible(main));
+  SendKey(main, 'Q', true);
+  ExpectCleanExit(run);
+  EXPECT_EQ(StatValue(run.Stats(), "release-calls"), 5) << run.Stats();
+  EXPECT_EQ(StatValue(run.Stats(), "live-interfaces"), 0) << run.Stats();
 }
 
 struct VersionCase {

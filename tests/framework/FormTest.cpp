@@ -1,14 +1,17 @@
-// A form built from its description: where the keyboard focus goes, a fixed
-// frame that keeps its size, the raised frame, the list's own text, the
-// fixed-pitch fallback, and the look and menu queries that tools outside
-// the program read.
+// A form built from its description: where the keyboard focus goes, what
+// the handlers of keys let out, a fixed frame that keeps its size, the
+// raised and bump frames, the list's own text, the fixed-pitch fallback,
+// and the look and menu queries that tools outside the program read.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "framework/Application.h"
+#include "framework/Exception.h"
 #include "framework/Form.h"
 #include "framework/Menus.h"
 #include "framework/Messages.h"
@@ -24,6 +27,8 @@ const TControlDesc Controls[] = {
     {Make<TListBox>, "List", "", 0, 30, 200, 200, "первая\nвторая\nтретья", Fixed, clWhite, cfPopup | cfTabStop},
     {Make<TStaticText>, "Value", "", 210, 30, 100, 23, "CCCCCC", Parent, clWhite, cfRaised},
     {Make<TShape>, "Lamp", "", 210, 60, 25, 25, "", Parent, clParent, 0},
+    {Make<TStaticText>, "Bumped", "", 210, 100, 100, 26, "1.2.0.0", Parent, clWhite, cfBump},
+    {Make<TButton>, "Ok", "", 240, 200, 70, 30, "OK", Parent, clParent, cfDefault},
 };
 
 const TFormDesc Description = {
@@ -35,12 +40,72 @@ class TTestForm : public TForm {
  public:
   explicit TTestForm(TComponent* owner) : TForm(owner, Description) {
     Menu = new TPopupMenu(this);
-    Menu->Add(new TMenuItem(this, "Первый", 'A'));
+    Menu->Add(First = new TMenuItem(this, "Первый", 'A'));
     Menu->Add(new TMenuItem(this, "-"));
     Menu->Add(new TMenuItem(this, "Последний", 'Q', "Подсказка"));
     SetPopupMenu(Menu);
   }
   TPopupMenu* Menu = nullptr;
+  TMenuItem* First = nullptr;
+};
+
+// Answers the message boxes that the given thread shows, from a thread of
+// its own, and keeps the text of each.
+class TBoxAnswerer {
+ public:
+  explicit TBoxAnswerer(DWORD thread) : FThread(thread) {
+    InitializeCriticalSection(&FLock);
+    FHandle = CreateThread(nullptr, 0, &TBoxAnswerer::Run, this, 0, nullptr);
+  }
+  ~TBoxAnswerer() {
+    FStop = 1;
+    WaitForSingleObject(FHandle, INFINITE);
+    CloseHandle(FHandle);
+    DeleteCriticalSection(&FLock);
+  }
+  std::vector<std::wstring> Texts() {
+    EnterCriticalSection(&FLock);
+    std::vector<std::wstring> texts = FTexts;
+    LeaveCriticalSection(&FLock);
+    return texts;
+  }
+
+ private:
+  static BOOL CALLBACK FindBox(HWND h, LPARAM p) {
+    wchar_t cls[16] = {};
+    GetClassNameW(h, cls, 16);
+    if (wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(h)) return TRUE;
+    *reinterpret_cast<HWND*>(p) = h;
+    return FALSE;
+  }
+  static BOOL CALLBACK ReadText(HWND h, LPARAM p) {
+    wchar_t cls[16] = {}, text[256] = {};
+    GetClassNameW(h, cls, 16);
+    if (_wcsicmp(cls, L"Static") == 0 && GetWindowTextW(h, text, 256) > 0) *reinterpret_cast<std::wstring*>(p) = text;
+    return TRUE;
+  }
+  static DWORD WINAPI Run(void* p) {
+    auto* self = static_cast<TBoxAnswerer*>(p);
+    while (!self->FStop) {
+      HWND box = nullptr;
+      EnumThreadWindows(self->FThread, &FindBox, reinterpret_cast<LPARAM>(&box));
+      if (box) {
+        std::wstring text;
+        EnumChildWindows(box, &ReadText, reinterpret_cast<LPARAM>(&text));
+        EnterCriticalSection(&self->FLock);
+        self->FTexts.push_back(text);
+        LeaveCriticalSection(&self->FLock);
+        SendMessageW(box, WM_COMMAND, IDOK, 0);
+      }
+      Sleep(20);
+    }
+    return 0;
+  }
+  CRITICAL_SECTION FLock;
+  DWORD FThread;
+  volatile LONG FStop = 0;
+  std::vector<std::wstring> FTexts;
+  HANDLE FHandle = nullptr;
 };
 
 std::string Query(HWND h, UINT message) {
@@ -90,12 +155,20 @@ class FormTest : public ::testing::Test {
       Sleep(10);
     }
   }
-  static void Key(WORD vk) {
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = vk;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof(INPUT));
+  static void Key(WORD vk, bool ctrl = false) {
+    std::vector<INPUT> in;
+    auto add = [&](WORD key, DWORD flags) {
+      INPUT i = {};
+      i.type = INPUT_KEYBOARD;
+      i.ki.wVk = key;
+      i.ki.dwFlags = flags;
+      in.push_back(i);
+    };
+    if (ctrl) add(VK_CONTROL, 0);
+    add(vk, 0);
+    add(vk, KEYEVENTF_KEYUP);
+    if (ctrl) add(VK_CONTROL, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
   }
   TApplication* App = nullptr;
   TTestForm* Form = nullptr;
@@ -119,6 +192,39 @@ TEST_F(FormTest, TheFocusGoesToTheFirstControlThatTakesItAndArrowsMoveTheList) {
   EXPECT_NE(GetFocus(), list);
 }
 
+// The handlers that keys call outside a window procedure: the menu's short
+// cut, the application's short-cut hook, the default button on Enter.
+TEST_F(FormTest, WhatAKeysHandlerLetsOutIsShownAndTheLoopGoesOn) {
+  TBoxAnswerer boxes(GetCurrentThreadId());
+  Form->First->OnClick = [] { throw std::runtime_error("menu failed"); };
+  App->OnShortCut = [](const MSG& msg, bool&) {
+    if (msg.wParam == VK_ESCAPE) throw 42;  // not even an exception class
+  };
+  Form->Find<TButton>("Ok")->OnClick = [] { throw TException("Кнопка не нажимается"); };
+  const struct {
+    WORD Key;
+    bool Ctrl;
+    const wchar_t* Shown;
+  } cases[] = {{'A', true, L"menu failed"}, {VK_ESCAPE, false, L"?"}, {VK_RETURN, false, L"Кнопка не нажимается"}};
+  size_t seen = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.Key));
+    ASSERT_TRUE(ShowAndActivate());
+    Key(c.Key, c.Ctrl);
+    ASSERT_TRUE(Serve([&] { return boxes.Texts().size() > seen; }, 5000)) << "no message box";
+    EXPECT_EQ(boxes.Texts()[seen], c.Shown);
+    seen = boxes.Texts().size();
+  }
+  EXPECT_FALSE(App->Terminated());
+  // The loop goes on: keys still reach the list.
+  HWND list = Child("List");
+  ASSERT_TRUE(ShowAndActivate());
+  SetFocus(list);
+  SendMessageW(list, LB_SETCURSEL, 0, 0);
+  Key(VK_DOWN);
+  EXPECT_TRUE(Serve([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == 1; }));
+}
+
 TEST_F(FormTest, AFixedFrameRefusesToBeMaximisedOrSized) {
   ASSERT_TRUE(ShowAndActivate());
   RECT before, after;
@@ -132,7 +238,7 @@ TEST_F(FormTest, AFixedFrameRefusesToBeMaximisedOrSized) {
   EXPECT_TRUE(EqualRect(&before, &after));
 }
 
-TEST_F(FormTest, RaisedFrameIsOnePixelAndTheListHasNoTextOfItsOwn) {
+TEST_F(FormTest, RaisedFrameIsOnePixelBumpEdgeTwoAndTheListHasNoTextOfItsOwn) {
   HWND value = Child("Value");
   RECT window, client;
   GetWindowRect(value, &window);
@@ -140,6 +246,32 @@ TEST_F(FormTest, RaisedFrameIsOnePixelAndTheListHasNoTextOfItsOwn) {
   EXPECT_EQ((window.right - window.left) - client.right, 2);
   EXPECT_EQ((window.bottom - window.top) - client.bottom, 2);
   EXPECT_EQ(GetWindowLongW(value, GWL_STYLE) & (WS_DLGFRAME | WS_BORDER), 0);
+
+  // The bump edge, raised outside and sunken inside, is what the system
+  // draws for EDGE_BUMP, and no frame of the system's own.
+  HWND bumped = Child("Bumped");
+  GetWindowRect(bumped, &window);
+  GetClientRect(bumped, &client);
+  const int w = window.right - window.left, h = window.bottom - window.top;
+  EXPECT_EQ(w - client.right, 4);
+  EXPECT_EQ(h - client.bottom, 4);
+  EXPECT_EQ(GetWindowLongW(bumped, GWL_STYLE) & (WS_DLGFRAME | WS_BORDER), 0);
+  EXPECT_EQ(GetWindowLongW(bumped, GWL_EXSTYLE) & (WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE | WS_EX_CLIENTEDGE), 0);
+  ASSERT_TRUE(ShowAndActivate());
+  RedrawWindow(bumped, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  HDC shown = GetWindowDC(bumped);
+  HDC drawn = CreateCompatibleDC(shown);
+  HBITMAP bitmap = CreateCompatibleBitmap(shown, w, h);
+  HGDIOBJ old = SelectObject(drawn, bitmap);
+  RECT edge = {0, 0, w, h};
+  DrawEdge(drawn, &edge, EDGE_BUMP, BF_RECT);
+  const POINT points[] = {{w / 2, 0}, {w / 2, 1}, {w / 2, h - 1}, {w / 2, h - 2},
+                          {0, h / 2}, {1, h / 2}, {w - 1, h / 2}, {w - 2, h / 2}};
+  for (const POINT& p : points) EXPECT_EQ(GetPixel(shown, p.x, p.y), GetPixel(drawn, p.x, p.y)) << p.x << "," << p.y;
+  SelectObject(drawn, old);
+  DeleteObject(bitmap);
+  DeleteDC(drawn);
+  ReleaseDC(bumped, shown);
 
   HWND list = Child("List");
   EXPECT_EQ(GetWindowTextLengthW(list), 0);

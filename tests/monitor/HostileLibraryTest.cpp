@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <random>
+#include <stdexcept>
 #include <string>
 
 #include "device/CorvaneAbi.h"
@@ -28,6 +30,7 @@ using TObject = TFakeSlots::TObject;
 
 DWORD gVersion = Corvane::RequiredVersion;
 bool gSilent[FakeSlotCount];
+int gThrowAtCreate = 0;  // the factory call (from 1) that throws; 0: none
 TCorvaneLibrary gInner = {};
 
 constexpr int TableEntries = 32;
@@ -59,6 +62,7 @@ BOOL __stdcall SilentSpeed(IModuleInterface* self, BYTE* speed) {
 }
 
 IModuleInterface* __stdcall HostileCreate(const char* device) {
+  if (gThrowAtCreate > 0 && --gThrowAtCreate == 0) throw std::runtime_error("the factory fell over");
   IModuleInterface* object = gInner.CreateModuleInterface(device);
   if (!object || reinterpret_cast<TObject*>(object)->Kind == KindBase) return object;
   for (int i = 0; i < gTableCount; ++i)
@@ -79,6 +83,7 @@ class MonitorHostileLibrary : public ::testing::Test {
  protected:
   void SetUp() override {
     gVersion = Corvane::RequiredVersion;
+    gThrowAtCreate = 0;
     std::memset(gSilent, 0, sizeof gSilent);
     gTableCount = 0;
     gInner = Fake.Library();
@@ -140,6 +145,33 @@ TEST_F(MonitorHostileLibrary, AbsurdLibraryVersionsAreReportedAndNoInterfaceIsAs
   Start();
   EXPECT_EQ(Thread->ErrorReported, 0);
   EXPECT_NE(Thread->Device, nullptr);
+}
+
+// The thread's own body this time, with this thread serving its hand-overs.
+TEST_F(MonitorHostileLibrary, AnExceptionInTheStartUpIsReportedAndTheThreadWaitsToBeStopped) {
+  gThrowAtCreate = 3;  // the wrapper holds two interfaces by then
+  Thread.reset(new TModulesMonitorThread(false, ViewOf(Window, &Waiting), TCorvaneLibrary{&HostileVersion, &HostileCreate}));
+  auto serveUntil = [&](const std::function<bool()>& done, DWORD ms = 10000) {
+    for (DWORD start = GetTickCount(); !done(); Sleep(1)) {
+      CheckSynchronize();
+      if (GetTickCount() - start > ms) return false;
+    }
+    return true;
+  };
+  // The wrapper is set in the start-up step; it is gone again only once the
+  // final hand-over has run.
+  ASSERT_TRUE(serveUntil([&] { return Thread->Finished() || (Thread->ErrorReported == 1 && Thread->Device == nullptr); }));
+  EXPECT_FALSE(Thread->Finished()) << "the thread ended on its own";
+  EXPECT_EQ(Thread->ErrorReported, 1);
+  EXPECT_EQ(Thread->ErrorText, "Опаньки!!! Поймали неустранимое исключение!!!\nСрочно сообщите разработчику!");
+  EXPECT_EQ(Fake.Created(), 2);
+  EXPECT_EQ(Fake.Released(), 2);
+  EXPECT_EQ(Window.Text(), NoModule);
+  EXPECT_FALSE(Window.List()->Enabled());
+  // It still idles, and it ends when it is asked to.
+  serveUntil([&] { return Thread->Finished(); }, 300);
+  EXPECT_FALSE(Thread->Finished());
+  Thread.reset();
 }
 
 // Random letters and high cp1251 bytes, never a NUL.

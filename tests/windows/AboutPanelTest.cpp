@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "framework/Application.h"
+#include "framework/Text.h"
 #include "windows/AboutPanel.h"
 
 namespace {
@@ -116,6 +119,50 @@ TEST_F(AboutPanelTest, LinksOpenTheMakersAddressesWithTheHandCursor) {
   EXPECT_EQ(Panel->OrvekUrlLink->Link, "http://" + Panel->OrvekUrlLink->Text());
   EXPECT_EQ(Panel->URLLink->Link.rfind("mailto:" + Panel->URLLink->Text() + "?subject=", 0), 0u);
   EXPECT_EQ(Panel->URLLink1->Link.rfind("mailto:" + Panel->URLLink1->Text() + "?subject=", 0), 0u);
+}
+
+// The width of text in a font of that face, size, weight and set. Asked
+// for with a fixed pitch, as Courier New is: where the system lacks it, a
+// face with its metrics stands in.
+int TextWidth(const TFont& font, const std::string& text, bool fixed) {
+  TFont f;
+  f.Set(font.Face(), font.Height(), (font.Style() & fsBold) | (fixed ? unsigned(fsFixedPitch) : 0u), font.CharSet());
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, f.Handle());
+  std::wstring w = Widen(text);
+  SIZE size = {};
+  GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return size.cx;
+}
+
+int ClientWidth(const TWinControl* c) {
+  RECT r = {};
+  GetClientRect(c->Handle(), &r);
+  return r.right;
+}
+
+// The addresses, the numbers and the notice are this program's own texts:
+// none may be cut off by its label.
+TEST_F(AboutPanelTest, EveryAddressNumberAndNoticeFitsItsLabel) {
+  for (TURLLink* link : {Panel->OrvekUrlLink, Panel->URLLink, Panel->URLLink1}) {
+    ASSERT_NE(link, nullptr);
+    SCOPED_TRACE(link->Text());
+    EXPECT_LE(TextWidth(link->Font(), link->Text(), true), ClientWidth(link));
+    EXPECT_LE(TextWidth(link->FocusFont(), link->Text(), true), ClientWidth(link));
+  }
+  // The memos paint from x = 1 in the face and the size of their font.
+  TFont phoneFont;
+  phoneFont.Set(Panel->ESColorMemo1->Font().Face(), Panel->ESColorMemo1->Font().Height(), 0, DEFAULT_CHARSET);
+  for (int i = 0; i < Panel->ESColorMemo1->LineCount(); ++i)
+    EXPECT_LE(1 + TextWidth(phoneFont, Panel->ESColorMemo1->Line(i), true), ClientWidth(Panel->ESColorMemo1)) << i;
+  TESColorMemo* about = Panel->AboutESColorMemo;
+  TFont aboutFont;
+  aboutFont.Set(about->Font().Face(), about->Font().Height(), 0, DEFAULT_CHARSET);
+  const std::string notice = about->Line(about->LineCount() - 1);
+  EXPECT_NE(notice.find("Orvek"), std::string::npos);
+  EXPECT_LE(1 + TextWidth(aboutFont, notice, false), ClientWidth(about));
 }
 
 TEST_F(AboutPanelTest, OkIsTheDefaultButtonAndEndsWithOk) {
