@@ -80,6 +80,10 @@ class TMainForm : public TForm {
 
  private:
   void Animate(bool opening);
+  void DeviceChange(WPARAM event);
+  // Waits while MonitorStarted has the value given, processing messages and
+  // running hand-overs; false when the application began to terminate.
+  bool WaitWhileMonitorStarted(bool started);
 };
 
 extern TMainForm* MainForm;
