@@ -12,7 +12,7 @@ tree=${QUENDAL_LOAD_TREE:-build/x86_64-tests}
 if [ "$tree" = build/x86_64-tests ]; then
   "$top/scripts/build.sh" x86_64 i686 x86_64-tests || exit 1
 else
-  cmake --build "$tree" -j2 --target QuendalLoad ScanBench >"$tree/load-build.log" 2>&1 ||
+  cmake --build "$tree" -j2 --target QuendalLoad ScanBench BenchFloor >"$tree/load-build.log" 2>&1 ||
     { tail -40 "$tree/load-build.log"; exit 1; }
 fi
 
