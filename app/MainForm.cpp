@@ -1,5 +1,7 @@
 #include "app/MainForm.h"
 
+#include <dbt.h>
+
 #include "framework/Clipboard.h"
 #include "framework/Messages.h"
 #include "windows/AboutPanel.h"
@@ -161,13 +163,21 @@ void TMainForm::BindControls() {
   ModulesListBox->SetItemHeight(Scaled(20));
 }
 
-bool TMainForm::MessageMap(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+bool TMainForm::MessageMap(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
   if (msg == WM_START_MONITOR) {
     OnStartModulesMonitorThreadThread();
     result = 0;
     return true;
   }
+  if (msg == WM_DEVICECHANGE) DeviceChange(wParam);
   return false;
+}
+
+void TMainForm::DeviceChange(WPARAM event) {
+  // Only a thread whose start-up step has run and whose end has not yet
+  // been reported is told; the stop sequence may be deleting the thread.
+  bool listChanged = event == DBT_DEVNODES_CHANGED || event == DBT_DEVICEARRIVAL || event == DBT_DEVICEREMOVECOMPLETE;
+  if (listChanged && ModulesMonitorThread && MonitorStarted) ModulesMonitorThread->DeviceChanged();
 }
 
 void TMainForm::Animate(bool opening) {
@@ -238,18 +248,19 @@ void TMainForm::ModulesMonitorThreadTerminate(TThread*) { MonitorStarted = false
 
 void TMainForm::StopModulesMonitorThread() {
   if (!ModulesMonitorThread || !MonitorGate) return;
-  while (!MonitorStarted) {
-    if (Application->Terminated()) return;
-    Application->ProcessMessages();
-    Sleep(50);
-  }
+  if (!WaitWhileMonitorStarted(false)) return;
   delete ModulesMonitorThread;
-  while (MonitorStarted) {
-    if (Application->Terminated()) return;
-    Application->ProcessMessages();
-    Sleep(50);
-  }
+  if (!WaitWhileMonitorStarted(true)) return;
   ModulesMonitorThread = nullptr;
+}
+
+bool TMainForm::WaitWhileMonitorStarted(bool started) {
+  for (;;) {
+    if (MonitorStarted != started) return true;
+    if (Application->Terminated()) return false;
+    Application->ProcessMessages();
+    if (MonitorStarted == started && !Application->Terminated()) WaitForHandOverOrMessage();
+  }
 }
 
 void TMainForm::FormClose(TCloseAction&) {

@@ -85,6 +85,10 @@ class TMainForm : public TForm {
   // What the details showed at their last redraw, as text; the monitor's
   // redraw rewrites it.
   std::string FDetailsReport;
+  void DeviceChange(WPARAM event);
+  // Waits while MonitorStarted has the value given, processing messages and
+  // running hand-overs; false when the application began to terminate.
+  bool WaitWhileMonitorStarted(bool started);
 };
 
 extern TMainForm* MainForm;

@@ -36,7 +36,8 @@ DWORD WindowThreadId() { return Queue().WindowThread ? Queue().WindowThread : Ge
 
 TThread::TThread(bool createSuspended) {
   FDone.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-  if (!FDone) throw TException("CreateEvent");
+  FStopRequest.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!FDone || !FStopRequest) throw TException("CreateEvent");
   HANDLE h = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &TThread::Entry, this, CREATE_SUSPENDED, &FThreadId));
   if (!h) throw TException("_beginthreadex");
   FHandle.Reset(h);
@@ -50,6 +51,11 @@ void TThread::Start() {
 }
 
 TThread::~TThread() { TerminateAndWait(); }
+
+void TThread::Terminate() {
+  InterlockedExchange(&FTerminated, 1);
+  SetEvent(FStopRequest.Get());
+}
 
 void TThread::TerminateAndWait() {
   if (FJoined) return;
@@ -124,6 +130,12 @@ int gRunningHandOvers = 0;
 }  // namespace
 
 bool InSynchronize() { return gRunningHandOvers > 0; }
+
+void WaitForHandOverOrMessage() {
+  HANDLE wake = Queue().Wake;
+  MsgWaitForMultipleObjects(1, &wake, FALSE, INFINITE, QS_ALLINPUT);
+  CheckSynchronize();
+}
 
 bool CheckSynchronize() {
   TSyncQueue& q = Queue();

@@ -30,7 +30,8 @@ class TThread {
   // class calls it first in its destructor, while its own members and its
   // Execute still exist; the base destructor calls it again, harmlessly.
   void TerminateAndWait();
-  void Terminate() { InterlockedExchange(&FTerminated, 1); }
+  // Raises the stop request; any thread may call it.
+  void Terminate();
   bool Terminated() const { return InterlockedCompareExchange(const_cast<LONG*>(&FTerminated), 0, 0) != 0; }
   bool Finished() const { return InterlockedCompareExchange(const_cast<LONG*>(&FFinished), 0, 0) != 0; }
   DWORD ThreadId() const { return FThreadId; }
@@ -43,6 +44,9 @@ class TThread {
 
  protected:
   virtual void Execute() = 0;
+  // Set once the stop request is raised, and stays set: the body waits on
+  // it instead of sleeping.
+  HANDLE StopRequest() const { return FStopRequest.Get(); }
 
  private:
   static unsigned __stdcall Entry(void* self);
@@ -50,6 +54,7 @@ class TThread {
 
   TKernelHandle FHandle;
   TKernelHandle FDone;  // set when the window thread has run our hand-over
+  TKernelHandle FStopRequest;
   unsigned FThreadId = 0;
   volatile LONG FTerminated = 0;
   volatile LONG FFinished = 0;
@@ -66,6 +71,12 @@ class TThread {
 // Runs every hand-over that is waiting; called on the window thread. Returns
 // true when one ran.
 bool CheckSynchronize();
+
+// Blocks the window thread until a worker submits a hand-over or a message
+// arrives for the thread (one not yet looked at), then runs the hand-overs
+// that are waiting. Whoever waits for a worker on the window thread loops on
+// this and on processing the messages.
+void WaitForHandOverOrMessage();
 
 // True while the window thread runs a worker's hand-over. A worker is then
 // blocked until the routine returns: whoever waits for that worker to end

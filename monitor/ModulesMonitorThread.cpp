@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "framework/Application.h"
+#include "framework/Exception.h"
 #include "monitor/DetailsReport.h"
 #include "monitor/ModuleDetails.h"
 
@@ -14,6 +15,10 @@ const char* const ErrorCaption = "Сообщение TModulesMonitorThread::Exec
 TModulesMonitorThread::TModulesMonitorThread(bool createSuspended, const TMonitorView& view,
                                              const TCorvaneLibrary& library)
     : TThread(true), FView(view), FLibrary(library) {
+  FDeviceChange.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  if (!FDeviceChange) throw TException("CreateEvent");
+  for (int i = 0; i < SlotCount; ++i)
+    std::snprintf(FEmptyLines[i], ListLineSize, "Слот %2u: -----", static_cast<unsigned>(i));
   if (!createSuspended) Start();
 }
 
@@ -28,13 +33,12 @@ void TModulesMonitorThread::Execute() {
   try {
     Synchronize([this] { StartUp(); });
     while (!Terminated() && ErrorReported == 0) {
+      DWORD scanStart = GetTickCount();
       ScanSlots();
       if (Terminated() || ErrorReported == 1) break;
-      Synchronize([this] { RefreshDetails(); });
-      for (int i = 0; i < 2; ++i) {
-        if (Terminated()) break;
-        Sleep(100);
-      }
+      // DetailsDirty is written only in hand-overs, while this thread waits.
+      if (DetailsDirty == 1) Synchronize([this] { RefreshDetails(); });
+      PauseAfterScan(scanStart);
     }
   } catch (...) {
     ErrorText = "Опаньки!!! Поймали неустранимое исключение!!!\nСрочно сообщите разработчику!";
@@ -45,7 +49,20 @@ void TModulesMonitorThread::Execute() {
   } catch (...) {
     // The wrapper is gone or was never made; nothing is left to release.
   }
-  while (!Terminated()) Sleep(50);
+  while (!Terminated()) WaitForSingleObject(StopRequest(), INFINITE);
+}
+
+// The pause ends after PollPauseMs, at the stop request, or at a device
+// change (also one reported during the scan), which is answered no sooner
+// than NoticeSpacingMs after the scan began, so that a storm of notices
+// cannot make the scans follow each other closer.
+void TModulesMonitorThread::PauseAfterScan(DWORD scanStart) {
+  HANDLE wakes[2] = {StopRequest(), FDeviceChange.Get()};
+  DWORD woken = WaitForMultipleObjects(2, wakes, FALSE, PollPauseMs);
+  if (woken == WAIT_FAILED) Sleep(PollPauseMs);
+  if (woken != WAIT_OBJECT_0 + 1) return;
+  DWORD since = GetTickCount() - scanStart;
+  if (since < NoticeSpacingMs) WaitForSingleObject(StopRequest(), NoticeSpacingMs - since);
 }
 
 void TModulesMonitorThread::ReportError() {

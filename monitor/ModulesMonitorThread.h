@@ -1,6 +1,7 @@
 // The one worker thread: checks the device library, creates the wrapper,
-// then scans the 25 virtual slots every 200 ms until it is told to stop.
-// Every effect on windows runs on the window thread through Synchronize.
+// then scans the 25 virtual slots every 200 ms until it is told to stop; a
+// device change reported by Windows ends the pause early. Every effect on
+// windows runs on the window thread through Synchronize.
 #pragma once
 
 #include <string>
@@ -45,11 +46,23 @@ class TModulesMonitorThread : public TThread {
 
   const TMonitorView& View() const { return FView; }
 
+  // Windows reported that devices came or went: the next scan starts at
+  // once, though never sooner than NoticeSpacingMs after the last one began.
+  // Any thread may call it.
+  void DeviceChanged() { SetEvent(FDeviceChange.Get()); }
+
+  static constexpr DWORD PollPauseMs = 200;
+  static constexpr DWORD NoticeSpacingMs = 50;
+
  protected:
   void Execute() override;
 
  private:
   bool ApplicationTerminating() const;
+  void PauseAfterScan(DWORD scanStart);
   TMonitorView FView;
   TCorvaneLibrary FLibrary;
+  TKernelHandle FDeviceChange;
+  // Each slot's line for when nothing answers in it, as the scan writes it.
+  char FEmptyLines[SlotCount][ListLineSize] = {};
 };

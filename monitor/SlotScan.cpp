@@ -21,12 +21,6 @@ bool SameModuleName(const char* name, size_t size, const char* model) {
   return model[i] == 0;
 }
 
-// "Слот  3: -----" for an empty slot. The line is written into the record's
-// own field; the bytes after its terminator stay as the defaults left them.
-void EmptyLine(SlotRecord& record, int slot) {
-  std::snprintf(record.ListLine, sizeof record.ListLine, "Слот %2u: -----", static_cast<unsigned>(slot));
-}
-
 // "Слот 12: Модуль K600": the name is taken up to its terminator, never past
 // the end of the field it lies in.
 void ModuleLine(SlotRecord& record, int slot, const char* name, size_t nameSize) {
@@ -56,7 +50,9 @@ void TModulesMonitorThread::ScanSlots() {
     if (Terminated()) break;
     SlotRecord& record = Current.Slots[i];
     if (!Device || !Device->OpenSlot(static_cast<DWORD>(i))) {
-      EmptyLine(record, i);
+      // "Слот  3: -----", formatted once: zeros follow its terminator, as
+      // in the default record.
+      std::memcpy(record.ListLine, FEmptyLines[i], sizeof record.ListLine);
       continue;
     }
     ++Current.ModuleCount;
@@ -105,8 +101,10 @@ void TModulesMonitorThread::ScanSlots() {
     }
   }
 
-  // Always, so that the Waiting window never outlives the scan that showed it.
-  Synchronize([this] { HideWaiting(); });
+  // Whenever it is shown, so that the Waiting window never outlives the scan
+  // that showed it. WaitingShown is written only in hand-overs, while this
+  // thread waits.
+  if (WaitingShown == 1) Synchronize([this] { HideWaiting(); });
   if (Terminated() || failed) return;
 
   bool changed = SelectedLine(FView) != SelectedIndex ||

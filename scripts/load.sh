@@ -14,7 +14,7 @@ case "$tree" in
   build/x86_64-tests | build/i686-tests)
     "$top/scripts/build.sh" x86_64 i686 "${tree#build/}" || exit 1 ;;
   *)
-    cmake --build "$tree" -j2 --target QuendalLoad ScanBench >"$tree/load-build.log" 2>&1 ||
+    cmake --build "$tree" -j2 --target QuendalLoad ScanBench BenchFloor >"$tree/load-build.log" 2>&1 ||
       { tail -40 "$tree/load-build.log"; exit 1; } ;;
 esac
 

@@ -1,5 +1,9 @@
 #include "e2e/Harness.h"
 
+#include <windows.h>
+
+#include <dbt.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -68,6 +72,14 @@ bool TQuendalRun::Start(const std::string& scenario, bool waitForMain) {
 
 void TQuendalRun::Rewrite(const std::string& scenario) {
   if (!FScenario.empty()) WriteFile(FScenario, scenario);
+}
+
+void TQuendalRun::DeviceChange(WPARAM event) const {
+  // Arrivals and removals carry a header that names the kind of device.
+  DEV_BROADCAST_HDR header = {sizeof(DEV_BROADCAST_HDR), DBT_DEVTYP_DEVICEINTERFACE, 0};
+  LPARAM data = event & 0x8000 ? reinterpret_cast<LPARAM>(&header) : 0;
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(FMain, WM_DEVICECHANGE, event, data, SMTO_ABORTIFHUNG, 2000, &result);
 }
 
 HWND TQuendalRun::Control(const std::string& name) const { return FMain ? FindControl(FMain, name) : nullptr; }

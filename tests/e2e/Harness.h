@@ -21,6 +21,9 @@ class TQuendalRun {
   bool Start(const std::string& scenario, bool waitForMain = true);
   // Rewrites the scenario while the program runs.
   void Rewrite(const std::string& scenario);
+  // Tells the main window that devices changed, as Windows tells every
+  // top-level window (DBT_DEVNODES_CHANGED, DBT_DEVICEARRIVAL, ...).
+  void DeviceChange(WPARAM event) const;
 
   HWND Main() const { return FMain; }
   HWND Control(const std::string& name) const;

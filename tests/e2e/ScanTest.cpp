@@ -2,6 +2,9 @@
 // how often modules are set up, seen through the window and the stand-in's
 // call counters.
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <dbt.h>
 
 #include <string>
 #include <vector>
@@ -19,6 +22,14 @@ bool WaitLine(const TQuendalRun& run, int index, const std::string& text, DWORD 
     std::vector<std::string> lines = run.Lines("ModulesListBox");
     return static_cast<int>(lines.size()) > index && lines[static_cast<size_t>(index)] == text;
   }, ms);
+}
+
+// A counter of one slot from the stand-in's counters, or -1.
+long SlotStat(const TQuendalRun& run, int slot, const char* key) {
+  std::string stats = run.Stats(), line = "\nslot " + std::to_string(slot) + " ";
+  size_t at = stats.find(line);
+  if (at == std::string::npos) return -1;
+  return StatValue(stats.substr(at + line.size(), stats.find('\n', at + 1) - at - line.size()), key);
 }
 
 std::string LineOf(const TQuendalRun& run, int index) {
@@ -128,6 +139,60 @@ TEST(ScanEndToEnd, AModuleIsLoadedOncePerStayInItsSlot) {
   Sleep(800);
   EXPECT_EQ(StatValue(run.Stats(), "load"), 2) << run.Stats();
   EXPECT_EQ(StatValue(run.Stats(), "description"), 3) << "the K80-50 twice, the K3-200 once: " << run.Stats();
+}
+
+// The poll pauses 200 ms after the scan that listed a module. A module
+// that arrives right after that scan and is announced by a device-change
+// notice (once the stand-in, which looks at its file at most every 50 ms,
+// can see it) is listed sooner than the poll could list it.
+TEST(ScanEndToEnd, ADeviceChangeNoticeListsANewModuleBeforeTheNextPoll) {
+  TQuendalRun run;
+  std::string scenario = "version 3.3\nslot 2 model=k200\n";
+  ASSERT_TRUE(run.Start(scenario));
+  ASSERT_TRUE(WaitLine(run, 2, "Слот  2: Модуль K200")) << LineOf(run, 2);
+  HWND list = run.Control("ModulesListBox");
+  const DWORD PollCouldList = 200 - 40;  // the pause, less what our look at the list may lag
+  DWORD best = 0xFFFFFFFF;
+  // A loaded machine may delay an attempt; one early listing is the proof.
+  for (int slot = 10; slot < 20 && best >= PollCouldList; slot += 2) {
+    scenario += "slot " + std::to_string(slot) + " model=k200\n";
+    run.Rewrite(scenario);
+    ASSERT_TRUE(WaitFor([&] { return ListLine(list, slot) == "Слот " + std::to_string(slot) + ": Модуль K200"; }, 5000, 1));
+    DWORD listed = GetTickCount();  // just after a scan: the pause begins
+    scenario += "slot " + std::to_string(slot + 1) + " model=k390\n";
+    run.Rewrite(scenario);
+    Sleep(60);
+    run.DeviceChange(DBT_DEVICEARRIVAL);
+    std::string expected = "Слот " + std::to_string(slot + 1) + ": Модуль K390";
+    ASSERT_TRUE(WaitFor([&] { return ListLine(list, slot + 1) == expected; }, 5000, 1)) << LineOf(run, slot + 1);
+    DWORD took = GetTickCount() - listed;
+    if (took < best) best = took;
+  }
+  EXPECT_LT(best, PollCouldList) << "ms from one listing to the next, at best";
+}
+
+// Notices without end: the scans still begin at least 50 ms apart, yet
+// more of them run than the poll alone would make. Slot 24 stays empty, and
+// the scan opens it once.
+TEST(ScanEndToEnd, AStormOfNoticesKeepsTheScansFiftyMillisecondsApart) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start("version 3.3\nslot 2 model=k200\n"));
+  ASSERT_TRUE(WaitLine(run, 2, "Слот  2: Модуль K200")) << LineOf(run, 2);
+  Sleep(300);
+  long before = SlotStat(run, 24, "open");
+  ASSERT_GT(before, 0) << run.Stats();
+  const WPARAM events[] = {DBT_DEVNODES_CHANGED, DBT_DEVICEARRIVAL, DBT_DEVICEREMOVECOMPLETE};
+  DWORD start = GetTickCount();
+  for (int i = 0; GetTickCount() - start < 3000; ++i) {
+    run.DeviceChange(events[i % 3]);
+    Sleep(2);
+  }
+  // The stand-in writes its counters at most every 50 ms, at its next call:
+  // the count before may be one pause old.
+  long window = static_cast<long>(GetTickCount() - start) + 250;
+  long scans = SlotStat(run, 24, "open") - before;
+  EXPECT_LE(scans, window / 50 + 1);
+  EXPECT_GT(scans, window / 200 + 1) << "no more scans than the poll alone makes";
 }
 
 }  // namespace

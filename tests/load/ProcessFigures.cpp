@@ -76,10 +76,10 @@ long long StartTime(int pid) {
 
 }  // namespace
 
-int FindLinuxPid(DWORD timeoutMs) {
+int FindLinuxPid(DWORD timeoutMs, const char* command) {
   // Wine gives a program the Unix environment of the Wine session, not its
   // Windows one; but the program runs once per prefix, so the newest
-  // Quendal.exe of this prefix is the one just started.
+  // process of that name in this prefix is the one just started.
   char prefix[1024] = {};
   if (!GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix)) return 0;
   std::string entry = std::string("WINEPREFIX=") + prefix;
@@ -88,7 +88,7 @@ int FindLinuxPid(DWORD timeoutMs) {
     int found = 0;
     long long newest = -1;
     for (int id : ProcessIds()) {
-      if (ReadFileText(ProcFile(id, L"comm")) != "Quendal.exe\n" || !EnvironmentNames(id, entry)) continue;
+      if (ReadFileText(ProcFile(id, L"comm")) != std::string(command) + "\n" || !EnvironmentNames(id, entry)) continue;
       long long t = StartTime(id);
       if (t > newest) newest = t, found = id;
     }

@@ -18,8 +18,9 @@ extern const char* const ResourceNames[ResourceKinds];
 // The whole of a (small) file, or "" when it cannot be read.
 std::string ReadFileText(const std::wstring& file);
 
-// The Linux process of the Quendal.exe running in this Wine prefix, or 0.
-int FindLinuxPid(DWORD timeoutMs = 3000);
+// The newest Linux process of this Wine prefix whose command is the one
+// given (Quendal.exe, another program, the wineserver), or 0.
+int FindLinuxPid(DWORD timeoutMs = 3000, const char* command = "Quendal.exe");
 
 struct TLinuxStatus {
   bool Valid = false;
