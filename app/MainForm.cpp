@@ -11,7 +11,6 @@ TModulesMonitorThread* ModulesMonitorThread = nullptr;
 namespace {
 
 constexpr BYTE Russian = RUSSIAN_CHARSET;
-constexpr TFontDesc ParentFont = {nullptr, 0, 0, 0, 0};
 constexpr TFontDesc Heading = {"Arial", 18, 0, Russian, clWindowText};
 constexpr TFontDesc SlotNumber = {"Arial", 20, 0, Russian, clWindowText};
 // Courier New is asked for with a fixed pitch, so that a system without it
@@ -118,46 +117,44 @@ void TMainForm::BindControls() {
   XJustOne->AlreadyExist = [this](TComponent* sender) { XJustOneAlreadyExist(sender); };
   AboutProgram->OnClick = [this] { AboutProgramClick(); };
   ApplicationExit->OnClick = [this] { ApplicationExitClick(); };
-#define BIND(name) name = Find<std::remove_pointer_t<decltype(name)>>(#name)
-  BIND(SsModulesListStaticText);
-  BIND(VirtualSlotStaticText);
-  BIND(ModuleGroupBox);
-  BIND(ModuleLoadingLed);
-  BIND(UsbSpeedLed);
-  BIND(McuLMDGroupBox);
-  BIND(McuTypeLabelLMDStaticText);
-  BIND(McuFreqLabelLMDStaticText);
-  BIND(McuFirmwareVersionLabelLMDStaticText);
-  BIND(McuTypeLMDStaticText);
-  BIND(McuFreqLMDStaticText);
-  BIND(McuFirmwareVersionLMDStaticText);
-  BIND(DspLMDGroupBox);
-  BIND(DspTypeLabelLMDStaticText);
-  BIND(DspFreqLabelLMDStaticText);
-  BIND(DspFirmwareVersionLabelLMDStaticText);
-  BIND(DspTypeLMDStaticText);
-  BIND(DspFreqLMDStaticText);
-  BIND(DspFirmwareVersionLMDStaticText);
-  BIND(ModuleStatusLMDStaticText);
-  BIND(RevisionLabelLMDStaticText);
-  BIND(SerialNumberLabelLMDStaticText);
-  BIND(SpeedModeStaticText);
-  BIND(BootLoaderLMDGroupBox);
-  BIND(McuBootLoadeVersionLabelLMDStaticText);
-  BIND(McuBootLoaderVersionLMDStaticText);
-  BIND(SerialNumberLMDStaticText);
-  BIND(ModuleRevisionLMDStaticText);
-  BIND(ModulesListBox);
-  BIND(PldLMDGroupBox);
-  BIND(PldTypeLabelLMDStaticText);
-  BIND(PldFreqLabelLMDStaticText);
-  BIND(PldFirmwareVersionLabelLMDStaticText);
-  BIND(PldTypeLMDStaticText);
-  BIND(PldFreqLMDStaticText);
-  BIND(PldFirmwareVersionLMDStaticText);
-  BIND(DacLabelLMDStaticText);
-  BIND(DacLMDStaticText);
-#undef BIND
+  BIND_CONTROL(SsModulesListStaticText);
+  BIND_CONTROL(VirtualSlotStaticText);
+  BIND_CONTROL(ModuleGroupBox);
+  BIND_CONTROL(ModuleLoadingLed);
+  BIND_CONTROL(UsbSpeedLed);
+  BIND_CONTROL(McuLMDGroupBox);
+  BIND_CONTROL(McuTypeLabelLMDStaticText);
+  BIND_CONTROL(McuFreqLabelLMDStaticText);
+  BIND_CONTROL(McuFirmwareVersionLabelLMDStaticText);
+  BIND_CONTROL(McuTypeLMDStaticText);
+  BIND_CONTROL(McuFreqLMDStaticText);
+  BIND_CONTROL(McuFirmwareVersionLMDStaticText);
+  BIND_CONTROL(DspLMDGroupBox);
+  BIND_CONTROL(DspTypeLabelLMDStaticText);
+  BIND_CONTROL(DspFreqLabelLMDStaticText);
+  BIND_CONTROL(DspFirmwareVersionLabelLMDStaticText);
+  BIND_CONTROL(DspTypeLMDStaticText);
+  BIND_CONTROL(DspFreqLMDStaticText);
+  BIND_CONTROL(DspFirmwareVersionLMDStaticText);
+  BIND_CONTROL(ModuleStatusLMDStaticText);
+  BIND_CONTROL(RevisionLabelLMDStaticText);
+  BIND_CONTROL(SerialNumberLabelLMDStaticText);
+  BIND_CONTROL(SpeedModeStaticText);
+  BIND_CONTROL(BootLoaderLMDGroupBox);
+  BIND_CONTROL(McuBootLoadeVersionLabelLMDStaticText);
+  BIND_CONTROL(McuBootLoaderVersionLMDStaticText);
+  BIND_CONTROL(SerialNumberLMDStaticText);
+  BIND_CONTROL(ModuleRevisionLMDStaticText);
+  BIND_CONTROL(ModulesListBox);
+  BIND_CONTROL(PldLMDGroupBox);
+  BIND_CONTROL(PldTypeLabelLMDStaticText);
+  BIND_CONTROL(PldFreqLabelLMDStaticText);
+  BIND_CONTROL(PldFirmwareVersionLabelLMDStaticText);
+  BIND_CONTROL(PldTypeLMDStaticText);
+  BIND_CONTROL(PldFreqLMDStaticText);
+  BIND_CONTROL(PldFirmwareVersionLMDStaticText);
+  BIND_CONTROL(DacLabelLMDStaticText);
+  BIND_CONTROL(DacLMDStaticText);
   ModulesListBox->SetItemHeight(Scaled(20));
 }
 
@@ -182,8 +179,6 @@ void TMainForm::Animate(bool opening) {
 }
 
 void TMainForm::FormCreate() {
-  Application->HintHidePause = 5000;
-  Application->HintColor = RGB(255, 255, 164);
   Application->OnShortCut = [this](const MSG& msg, bool& handled) { ApplicationShortCut(msg, handled); };
   // Clock rates are written with "." whatever the user's regional settings;
   // the program's number formatting never consults the locale.
