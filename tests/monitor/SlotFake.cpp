@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 
 #include "device/CorvaneAbi.h"
 
@@ -16,7 +17,7 @@ TFakeSlots* gActive = nullptr;
 using TObject = TFakeSlots::TObject;
 TObject* Of(IModuleInterface* self) { return reinterpret_cast<TObject*>(self); }
 
-DWORD __stdcall FakeVersion() { return Corvane::RequiredVersion; }
+DWORD __stdcall FakeVersion() { return gActive ? gActive->Version : 0; }
 IModuleInterface* __stdcall FakeCreate(const char* device) { return gActive ? gActive->Create(device) : nullptr; }
 
 BOOL __stdcall FakeOpen(IModuleInterface* self, DWORD slot) { return gActive->Open(Of(self), slot); }
@@ -107,7 +108,7 @@ TModel ModelOfName(const char* name) {
   return ModelNone;
 }
 
-TFakeSlots::TFakeSlots() {
+TFakeSlots::TFakeSlots() : Version(Corvane::RequiredVersion) {
   Tables();
   gActive = this;
 }
@@ -125,6 +126,7 @@ TFakeSlots* TFakeSlots::Active() { return gActive; }
 TCorvaneLibrary TFakeSlots::Library() const { return {&FakeVersion, &FakeCreate}; }
 
 IModuleInterface* TFakeSlots::Create(const char* device) {
+  if (ThrowAtCreate > 0 && --ThrowAtCreate == 0) throw std::runtime_error("the factory fell over");
   static const char* const names[] = {"k200", "k390", "k600", "k8050", "Corvroot"};
   static const TModel kinds[] = {ModelK200, ModelK390, ModelK600, ModelK8050, KindBase};
   for (int k = 0; k < 5; ++k) {
@@ -210,7 +212,7 @@ void TFakeSlots::Int32(TFakeModule& m, size_t offset, int32_t value) {
 
 BOOL TFakeSlots::Open(TObject* o, DWORD slot) {
   o->Open = -1;
-  if (slot >= static_cast<DWORD>(FakeSlotCount)) return FALSE;
+  if (slot >= static_cast<DWORD>(FakeSlotCount) || FFailures[slot].Open.Fails()) return FALSE;
   if (o->Kind != KindBase) ++FCalls[slot].Opens;
   const TFakeModule& m = FModules[slot];
   if (!m.Present || (o->Kind != KindBase && o->Kind != m.Model)) return FALSE;
@@ -219,8 +221,9 @@ BOOL TFakeSlots::Open(TObject* o, DWORD slot) {
 }
 
 BOOL TFakeSlots::Close(TObject* o) {
+  int slot = o->Open;
   o->Open = -1;
-  return TRUE;
+  return slot >= 0 && FFailures[slot].Close.Fails() ? FALSE : TRUE;
 }
 
 BOOL TFakeSlots::Release(TObject* o) {
@@ -236,6 +239,9 @@ BOOL TFakeSlots::Name(TObject* o, char* name) {
   if (o->Kind != KindBase) {
     ++FCalls[o->Open].Names;
     if (m.FailName.Fails()) return FALSE;
+    if (m.Silent) return TRUE;
+  } else if (FFailures[o->Open].BaseName.Fails()) {
+    return FALSE;
   }
   std::memcpy(name, m.Name, sizeof m.Name);
   return TRUE;
@@ -246,6 +252,7 @@ BOOL TFakeSlots::Speed(TObject* o, BYTE* speed) {
   TFakeModule& m = FModules[o->Open];
   ++FCalls[o->Open].Speeds;
   if (m.FailSpeed.Fails()) return FALSE;
+  if (m.Silent) return TRUE;
   *speed = m.Speed;
   return TRUE;
 }

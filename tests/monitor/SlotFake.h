@@ -27,6 +27,12 @@ struct TFailure {
   bool Fails();
 };
 
+// Failures of a slot whoever is plugged into it: opening it (which leaves
+// nothing open), closing it (closed all the same), the base interface's name.
+struct TSlotFailures {
+  TFailure Open, Close, BaseName;
+};
+
 struct TSlotCalls {
   int Opens = 0, Names = 0, Speeds = 0, Loads = 0, Tests = 0, Descriptions = 0;
 };
@@ -39,6 +45,7 @@ struct TFakeModule {
   unsigned char Record[MaxRecordSize] = {};  // what ReadDescription writes
   size_t RecordSize = 0;                     // that many bytes of Record
   TFailure FailName, FailSpeed, FailLoad, FailTest, FailDescription;
+  bool Silent = false;  // the model interface's name and speed reads succeed and write nothing
 };
 
 class TFakeSlots {
@@ -58,6 +65,7 @@ class TFakeSlots {
   void Unplug(int slot);
   TFakeModule& Module(int slot) { return FModules[slot]; }
   TSlotCalls& Calls(int slot) { return FCalls[slot]; }
+  TSlotFailures& Failures(int slot) { return FFailures[slot]; }
   int TotalLoads() const;
   int TotalTests() const;
   void ClearCalls();
@@ -66,6 +74,11 @@ class TFakeSlots {
   static void Text(TFakeModule& m, size_t offset, size_t width, const std::string& text);  // NUL if it fits
   static void Double(TFakeModule& m, size_t offset, double value);
   static void Int32(TFakeModule& m, size_t offset, int32_t value);
+
+  // What the library reports as its version.
+  DWORD Version;
+  // The factory call (from 1) that throws instead of answering; 0: none.
+  int ThrowAtCreate = 0;
 
   // Called inside the firmware load and the test, with the slot.
   std::function<void(int)> OnLoad;
@@ -90,6 +103,7 @@ class TFakeSlots {
  private:
   TFakeModule FModules[FakeSlotCount];
   TSlotCalls FCalls[FakeSlotCount];
+  TSlotFailures FFailures[FakeSlotCount];
   TObject* FObjects[64] = {};
   int FCreated = 0, FReleased = 0;
 };
