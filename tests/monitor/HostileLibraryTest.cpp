@@ -16,9 +16,11 @@
 #include "monitor/DetailsFormat.h"
 #include "monitor/ModulesMonitorThread.h"
 #include "tests/monitor/MonitorWindow.h"
-#include "tests/monitor/SlotFake.h"
+#include "tests/support/FakeCorvane.h"
 
 namespace MonitorTest {
+
+using namespace CorvaneFake;
 namespace {
 
 namespace R = Corvane::Record;

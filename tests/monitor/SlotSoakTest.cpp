@@ -27,10 +27,12 @@
 #include "framework/Thread.h"
 #include "monitor/ModulesMonitorThread.h"
 #include "tests/monitor/MonitorWindow.h"
-#include "tests/monitor/SlotFake.h"
+#include "tests/support/FakeCorvane.h"
 #include "tests/support/CountingNew.h"
 
 namespace MonitorTest {
+
+using namespace CorvaneFake;
 namespace {
 
 namespace R = Corvane::Record;
@@ -153,11 +155,11 @@ struct TBlocks {
   size_t McuText, BootLoader, Dsp, Pld;
 };
 
-TBlocks BlocksOf(TModel model) {
+TBlocks BlocksOf(TKind model) {
   const size_t none = 0;
   switch (model) {
-    case ModelK600: return {R::K3600McuText, none, R::K3600Dsp, none};
-    case ModelK8050: return {R::K8050McuText, R::K8050BootLoader, none, R::K8050Pld};
+    case KindK600: return {R::K3600McuText, none, R::K3600Dsp, none};
+    case KindK8050: return {R::K8050McuText, R::K8050BootLoader, none, R::K8050Pld};
     default: return {R::K3200McuText, none, none, none};
   }
 }
@@ -267,7 +269,7 @@ long SoakScans() {
 
 struct TSoakFigures {
   long Scans = 0, Committed = 0, Failed = 0, Arrivals = 0, BadRecords = 0, Renderings = 0;
-  long SetUp[5] = {};  // by model, ModelNone for unknown names
+  long SetUp[5] = {};  // by model, KindBase for unknown names
   long OddClocksSetUp = 0;
 };
 
@@ -307,7 +309,7 @@ class MonitorSoak : public ::testing::Test {
       case 6:  // a base name of random bytes without terminator
         for (char& c : m.Name) c = static_cast<char>(e.TextByte());
         break;
-      case 7: m.Model = static_cast<TModel>(1 + e.Below(4)); break;  // perhaps not the model its name says
+      case 7: m.Model = static_cast<TKind>(1 + e.Below(4)); break;  // perhaps not the model its name says
       case 8:
         Unterminated(m, e);
         OddClocks(m, e);
@@ -428,7 +430,7 @@ TEST_F(MonitorSoak, ScansKeepTheSlotTablesWholeAndAllocateNothing) {
         if (std::memcmp(&was, &is, sizeof is) != 0) fault = "slot " + std::to_string(i) + ": carried over with changes";
       } else if (is.SlotNumber == i && !failed) {
         const ModuleDescription& d = is.Description;
-        TModel model = d.Filled ? ModelOfName(is.ModuleName) : ModelNone;
+        TKind model = d.Filled ? ModelOfName(is.ModuleName) : KindBase;
         ++Figures.SetUp[model];
         if (d.Filled && (!std::isfinite(d.McuClockKhz) || std::fpclassify(d.McuClockKhz) == FP_SUBNORMAL))
           ++Figures.OddClocksSetUp;
@@ -449,8 +451,8 @@ TEST_F(MonitorSoak, ScansKeepTheSlotTablesWholeAndAllocateNothing) {
               "records), set up: K200 %ld, K390 %ld, K600 %ld, K80-50 %ld, unknown %ld; %ld with odd clocks; %ld "
               "renderings; %ld allocations\n",
               Figures.Scans, static_cast<unsigned long>(elapsed), elapsed * 1000.0 / (Figures.Scans ? Figures.Scans : 1),
-              Figures.Committed, Figures.Failed, Figures.Arrivals, Figures.BadRecords, Figures.SetUp[ModelK200],
-              Figures.SetUp[ModelK390], Figures.SetUp[ModelK600], Figures.SetUp[ModelK8050], Figures.SetUp[ModelNone],
+              Figures.Committed, Figures.Failed, Figures.Arrivals, Figures.BadRecords, Figures.SetUp[KindK200],
+              Figures.SetUp[KindK390], Figures.SetUp[KindK600], Figures.SetUp[KindK8050], Figures.SetUp[KindBase],
               Figures.OddClocksSetUp, Figures.Renderings, allocations);
   // The run reached what it is for: every model set up, scans failed and committed.
   EXPECT_EQ(Figures.Scans, scans);
@@ -459,7 +461,7 @@ TEST_F(MonitorSoak, ScansKeepTheSlotTablesWholeAndAllocateNothing) {
   // did not test what it is for.
   EXPECT_GT(Figures.Failed, scans / 100);
   EXPECT_GT(Figures.Committed, scans / 10);
-  for (int model = ModelNone; model <= ModelK8050; ++model) EXPECT_GT(Figures.SetUp[model], scans / 1000) << model;
+  for (int model = KindBase; model <= KindK8050; ++model) EXPECT_GT(Figures.SetUp[model], scans / 1000) << model;
   EXPECT_GT(Figures.OddClocksSetUp, scans / 1000);
 }
 
