@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/MainLayout.h"
 #include "e2e/E2EPixels.h"
 #include "e2e/Harness.h"
 #include "e2e/RunSupport.h"
@@ -23,20 +24,9 @@ using namespace E2ERun;
 
 namespace {
 
-const char* const Caption = "Мониторинг USB модулей от ЗАО \"Orvek\"";
-
-// ---- The layout as designed (pixels at 120 pixels per inch) -----------------
+// ---- The layout as the program describes it (pixels at 120 pixels per inch)
 
 enum class TKind { StaticText, BoxedText, List, GroupBox, Label, Lamp, ValueBox, SubBox };
-
-// Colours as the look query writes them; the two system colours resolved.
-const char* const WindowText = "windowtext";
-const char* const ButtonFace = "buttonface";
-const char* const Black = "000000";
-const char* const White = "FFFFFF";
-const char* const Navy = "000080";
-const char* const Maroon = "800000";
-const char* const Purple = "800080";
 
 struct TDesigned {
   std::string Name;
@@ -47,80 +37,41 @@ struct TDesigned {
   const char* Face;  // null: not looked at (the lamps show no text)
   int FontHeight;
   bool Bold, Fixed;
-  const char* TextColour;
-  const char* Back;
+  TColor TextColour;
+  TColor Back;
   bool Popup;    // carries the popup menu itself
   bool Centred;  // text centred horizontally
 };
 
+TKind KindOf(const TControlDesc& d) {
+  if (d.Make == &Make<TListBox>) return TKind::List;
+  if (d.Make == &Make<TGroupBox>) return d.Parent && *d.Parent ? TKind::SubBox : TKind::GroupBox;
+  if (d.Make == &Make<TShape>) return TKind::Lamp;
+  if (d.Make == &Make<TLabel>) return TKind::Label;
+  if (d.Flags & cfBorder) return TKind::BoxedText;
+  return d.Flags & cfRaised ? TKind::ValueBox : TKind::StaticText;
+}
+
+// Every control of the main window's description, as the window must show it.
 std::vector<TDesigned> Layout() {
-  const char* A = "Arial";
-  const char* C = "Courier New";
-  const std::string G = "ModuleGroupBox";
-  std::vector<TDesigned> v = {
-      {"SsModulesListStaticText", TKind::StaticText, "", 2, 5, 284, 25, "Список обнаруженных устройств:", A, 18, false, false,
-       WindowText, ButtonFace, true, true},
-      {"VirtualSlotStaticText", TKind::BoxedText, "", 297, 3, 32, 25, "88", A, 20, false, false, WindowText, White, true, true},
-      {"ModulesListBox", TKind::List, "", 0, 30, 332, 513, "", C, 17, false, true, WindowText, White, true, false},
-      {G, TKind::GroupBox, "", 333, 0, 326, 542, "Модуль ???", A, 18, false, false, Navy, ButtonFace, false, false},
-      {"ModuleStatusLMDStaticText", TKind::Label, G, 41, 31, 127, 23, "Статус модуля", A, 18, false, false, Maroon, ButtonFace,
-       true, false},
-      {"ModuleLoadingLed", TKind::Lamp, G, 175, 26, 35, 35, "", nullptr, 0, false, false, nullptr, ButtonFace, false, false},
-      {"SpeedModeStaticText", TKind::StaticText, G, 226, 33, 30, 21, "HS", C, 20, true, true, Maroon, ButtonFace, true, false},
-      {"UsbSpeedLed", TKind::Lamp, G, 260, 30, 25, 25, "", nullptr, 0, false, false, nullptr, ButtonFace, false, false},
-      {"SerialNumberLabelLMDStaticText", TKind::Label, G, 91, 72, 145, 23, "Серийный номер", A, 18, false, false, Maroon,
-       ButtonFace, true, false},
-      {"SerialNumberLMDStaticText", TKind::ValueBox, G, 2, 98, 320, 64, "WWWWWWWW", C, 60, true, true, Black, White, true, true},
-      {"RevisionLabelLMDStaticText", TKind::Label, G, 16, 181, 72, 23, "Ревизия", A, 18, false, false, Maroon, ButtonFace, true,
-       false},
-      {"ModuleRevisionLMDStaticText", TKind::ValueBox, G, 94, 171, 46, 43, "C", C, 33, true, true, Black, White, true, false},
-      {"DacLabelLMDStaticText", TKind::Label, G, 168, 181, 39, 23, "ЦАП", A, 18, false, false, Maroon, ButtonFace, true, false},
-      {"DacLMDStaticText", TKind::ValueBox, G, 213, 171, 97, 43, "СССС", C, 33, true, true, Black, White, true, false},
-      {"McuLMDGroupBox", TKind::SubBox, G, 3, 220, 320, 93, "Микроконтроллер", A, 18, false, false, Purple, ButtonFace, true,
-       false},
-      {"BootLoaderLMDGroupBox", TKind::SubBox, G, 3, 313, 320, 48, "Загрузчик", A, 18, false, false, Purple, ButtonFace, true,
-       false},
-      {"DspLMDGroupBox", TKind::SubBox, G, 3, 362, 320, 89, "DSP", A, 18, false, false, Purple, ButtonFace, true, false},
-      {"PldLMDGroupBox", TKind::SubBox, G, 3, 451, 320, 89, "ПЛИС", A, 18, false, false, Purple, ButtonFace, true, false},
-  };
-  // The rows of the sub-boxes: a label at the left and a value box, one row
-  // every 23 pixels from the top of the sub-box.
-  struct TRow {
-    const char* Box;
-    const char* Text;
-    const char* Label;
-    const char* Value;
-    int Index;
-  };
-  const TRow rows[] = {
-      {"McuLMDGroupBox", "MCU", "McuTypeLabelLMDStaticText", "McuTypeLMDStaticText", 0},
-      {"McuLMDGroupBox", "Частота", "McuFreqLabelLMDStaticText", "McuFreqLMDStaticText", 1},
-      {"McuLMDGroupBox", "Версия", "McuFirmwareVersionLabelLMDStaticText", "McuFirmwareVersionLMDStaticText", 2},
-      {"BootLoaderLMDGroupBox", "Версия", "McuBootLoadeVersionLabelLMDStaticText", "McuBootLoaderVersionLMDStaticText", 0},
-      {"DspLMDGroupBox", "DSP", "DspTypeLabelLMDStaticText", "DspTypeLMDStaticText", 0},
-      {"DspLMDGroupBox", "Частота", "DspFreqLabelLMDStaticText", "DspFreqLMDStaticText", 1},
-      {"DspLMDGroupBox", "Версия", "DspFirmwareVersionLabelLMDStaticText", "DspFirmwareVersionLMDStaticText", 2},
-      {"PldLMDGroupBox", "PLD", "PldTypeLabelLMDStaticText", "PldTypeLMDStaticText", 0},
-      {"PldLMDGroupBox", "Частота", "PldFreqLabelLMDStaticText", "PldFreqLMDStaticText", 1},
-      {"PldLMDGroupBox", "Версия", "PldFirmwareVersionLabelLMDStaticText", "PldFirmwareVersionLMDStaticText", 2},
-  };
-  for (const TRow& r : rows) {
-    int top = 19 + 23 * r.Index;
-    v.push_back({r.Label, TKind::Label, r.Box, 5, top + 3, 58, 17, r.Text, A, 15, false, false, Black, ButtonFace, false, false});
-    v.push_back({r.Value, TKind::ValueBox, r.Box, 65, top, 250, 23, "CCCCCC", A, 17, false, false, Black, White, false, false});
+  const TFormDesc& form = MainFormDescription;
+  std::vector<TDesigned> v;
+  for (const TControlDesc* d = form.Controls; d != form.Controls + form.ControlCount; ++d) {
+    TKind kind = KindOf(*d);
+    v.push_back({d->Name, kind, d->Parent ? d->Parent : "", d->Left, d->Top, d->Width, d->Height,
+                 kind == TKind::List ? "" : d->Text, d->Font.Face, d->Font.Height, (d->Font.Style & fsBold) != 0,
+                 (d->Font.Style & fsFixedPitch) != 0, d->Font.Color, d->Color == clParent ? form.Color : d->Color,
+                 (d->Flags & cfPopup) != 0, (d->Flags & cfCentre) != 0});
   }
   return v;
 }
 
-std::string Colour(const char* designed) {
-  auto hex = [](COLORREF c) {
-    char text[8];
-    std::snprintf(text, sizeof(text), "%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
-    return std::string(text);
-  };
-  if (std::string(designed) == WindowText) return hex(GetSysColor(COLOR_WINDOWTEXT));
-  if (std::string(designed) == ButtonFace) return hex(GetSysColor(COLOR_BTNFACE));
-  return designed;
+// A colour as the look query writes it, system colours resolved.
+std::string Colour(TColor colour) {
+  COLORREF c = ColorToRGB(colour);
+  char text[8];
+  std::snprintf(text, sizeof(text), "%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
+  return text;
 }
 
 std::string ClassOf(HWND h) {
@@ -207,7 +158,7 @@ void ExpectAsDesigned(HWND main, const TDesigned& d, int dpi) {
       break;
     case TKind::Lamp:
       EXPECT_EQ(cls, "quendalshape");
-      EXPECT_EQ(LookValue(Look(h), "fill"), Colour(ButtonFace)) << "lit at creation";
+      EXPECT_EQ(LookValue(Look(h), "fill"), Colour(clBtnFace)) << "lit at creation";
       break;
   }
   if (d.Centred) {
@@ -272,11 +223,12 @@ TEST_P(AtResolution, EveryControlAndTheWindowAsDesigned) {
 
   // The window.
   EXPECT_FALSE(Visible(main));
-  EXPECT_EQ(Text(main), Caption);
+  const TFormDesc& form = MainFormDescription;
+  EXPECT_EQ(Text(main), form.Caption);
   RECT client = {};
   GetClientRect(main, &client);
-  EXPECT_NEAR(client.right, Shell::Scale(660, dpi), dpi == 120 ? 0 : 1);
-  EXPECT_NEAR(client.bottom, Shell::Scale(543, dpi), dpi == 120 ? 0 : 1);
+  EXPECT_NEAR(client.right, Shell::Scale(form.ClientWidth, dpi), dpi == 120 ? 0 : 1);
+  EXPECT_NEAR(client.bottom, Shell::Scale(form.ClientHeight, dpi), dpi == 120 ? 0 : 1);
   LONG style = Style(main), exStyle = GetWindowLongW(main, GWL_EXSTYLE);
   EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
   EXPECT_NE(style & WS_SYSMENU, 0);
@@ -288,9 +240,9 @@ TEST_P(AtResolution, EveryControlAndTheWindowAsDesigned) {
   GetWindowRect(main, &r);
   EXPECT_NEAR(r.left + (r.right - r.left) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1) << "not centred across";
   EXPECT_NEAR(r.top + (r.bottom - r.top) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1) << "not centred down";
-  ExpectFont(main, "Arial", 17, false, dpi);
-  EXPECT_EQ(LookValue(Look(main), "text"), Colour(WindowText));
-  EXPECT_EQ(LookValue(Look(main), "back"), Colour(ButtonFace));
+  ExpectFont(main, form.Font.Face, form.Font.Height, false, dpi);
+  EXPECT_EQ(LookValue(Look(main), "text"), Colour(form.Font.Color));
+  EXPECT_EQ(LookValue(Look(main), "back"), Colour(form.Color));
 
   // Every control, and no other named one.
   std::vector<TDesigned> layout = Layout();
