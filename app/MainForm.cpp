@@ -2,6 +2,7 @@
 
 #include <dbt.h>
 
+#include "app/MainLayout.h"
 #include "framework/Clipboard.h"
 #include "framework/Messages.h"
 #include "windows/AboutPanel.h"
@@ -10,94 +11,7 @@
 TMainForm* MainForm = nullptr;
 TModulesMonitorThread* ModulesMonitorThread = nullptr;
 
-namespace {
-
-constexpr BYTE Russian = RUSSIAN_CHARSET;
-constexpr TFontDesc ParentFont = {nullptr, 0, 0, 0, 0};
-constexpr TFontDesc Heading = {"Arial", 18, 0, Russian, clWindowText};
-constexpr TFontDesc SlotNumber = {"Arial", 20, 0, Russian, clWindowText};
-// Courier New is asked for with a fixed pitch, so that a system without it
-// still keeps the columns of the slot list aligned.
-constexpr TFontDesc SlotList = {"Courier New", 17, fsFixedPitch, Russian, clWindowText};
-constexpr TFontDesc GroupCaption = {"Arial", 18, 0, Russian, clNavy};
-constexpr TFontDesc SubCaption = {"Arial", 18, 0, Russian, clPurple};
-constexpr TFontDesc Caption = {"Arial", 18, 0, Russian, clMaroon};
-constexpr TFontDesc SpeedMode = {"Courier New", 20, fsBold | fsFixedPitch, Russian, clMaroon};
-constexpr TFontDesc Serial = {"Courier New", 60, fsBold | fsFixedPitch, Russian, clBlack};
-constexpr TFontDesc Boxed = {"Courier New", 33, fsBold | fsFixedPitch, Russian, clBlack};
-constexpr TFontDesc RowLabel = {"Arial", 15, 0, Russian, clBlack};
-constexpr TFontDesc RowValue = {"Arial", 17, 0, Russian, clBlack};
-
-constexpr unsigned Value = cfRaised | cfPopup;
-constexpr unsigned RowBox = cfRaised;
-
-const TControlDesc Controls[] = {
-    {Make<TStaticText>, "SsModulesListStaticText", "", 2, 5, 284, 25, "Список обнаруженных устройств:", Heading, clParent, cfCentre | cfVCentre | cfPopup},
-    {Make<TStaticText>, "VirtualSlotStaticText", "", 297, 3, 32, 25, "88", SlotNumber, clWhite, cfBorder | cfCentre | cfPopup},
-    {Make<TListBox>, "ModulesListBox", "", 0, 30, 332, 513, "Слот  0: ?????", SlotList, clWhite, cfPopup | cfTabStop},
-    {Make<TGroupBox>, "ModuleGroupBox", "", 333, 0, 326, 542, "Модуль ???", GroupCaption, clParent, 0},
-    {Make<TLabel>, "ModuleStatusLMDStaticText", "ModuleGroupBox", 41, 31, 127, 23, "Статус модуля", Caption, clParent, cfPopup},
-    {Make<TShape>, "ModuleLoadingLed", "ModuleGroupBox", 175, 26, 35, 35, "", ParentFont, clParent, 0},
-    {Make<TStaticText>, "SpeedModeStaticText", "ModuleGroupBox", 226, 33, 30, 21, "HS", SpeedMode, clParent, cfPopup},
-    {Make<TShape>, "UsbSpeedLed", "ModuleGroupBox", 260, 30, 25, 25, "", ParentFont, clParent, 0},
-    {Make<TLabel>, "SerialNumberLabelLMDStaticText", "ModuleGroupBox", 91, 72, 145, 23, "Серийный номер", Caption, clParent, cfPopup},
-    {Make<TStaticText>, "SerialNumberLMDStaticText", "ModuleGroupBox", 2, 98, 320, 64, "WWWWWWWW", Serial, clWhite, Value | cfCentre},
-    {Make<TLabel>, "RevisionLabelLMDStaticText", "ModuleGroupBox", 16, 181, 72, 23, "Ревизия", Caption, clParent, cfPopup},
-    {Make<TStaticText>, "ModuleRevisionLMDStaticText", "ModuleGroupBox", 94, 171, 46, 43, "C", Boxed, clWhite, Value | cfCentre | cfVCentre},
-    {Make<TLabel>, "DacLabelLMDStaticText", "ModuleGroupBox", 168, 181, 39, 23, "ЦАП", Caption, clParent, cfPopup},
-    {Make<TStaticText>, "DacLMDStaticText", "ModuleGroupBox", 213, 171, 97, 43, "СССС", Boxed, clWhite, Value | cfCentre | cfVCentre},
-
-    // The sub-boxes: one row every 23 pixels, the first just below the
-    // caption (three rows fill the 89 pixels of the DSP and PLD boxes down
-    // to their bottom line), each label three pixels below its value box's
-    // top so that the two texts share a base line.
-    {Make<TGroupBox>, "McuLMDGroupBox", "ModuleGroupBox", 3, 220, 320, 93, "Микроконтроллер", SubCaption, clParent, cfPopup},
-    {Make<TLabel>, "McuTypeLabelLMDStaticText", "McuLMDGroupBox", 5, 22, 58, 17, "MCU", RowLabel, clParent, 0},
-    {Make<TStaticText>, "McuTypeLMDStaticText", "McuLMDGroupBox", 65, 19, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
-    {Make<TLabel>, "McuFreqLabelLMDStaticText", "McuLMDGroupBox", 5, 45, 58, 17, "Частота", RowLabel, clParent, 0},
-    {Make<TStaticText>, "McuFreqLMDStaticText", "McuLMDGroupBox", 65, 42, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
-    {Make<TLabel>, "McuFirmwareVersionLabelLMDStaticText", "McuLMDGroupBox", 5, 68, 58, 17, "Версия", RowLabel, clParent, 0},
-    {Make<TStaticText>, "McuFirmwareVersionLMDStaticText", "McuLMDGroupBox", 65, 65, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
-
-    {Make<TGroupBox>, "BootLoaderLMDGroupBox", "ModuleGroupBox", 3, 313, 320, 48, "Загрузчик", SubCaption, clParent, cfPopup},
-    {Make<TLabel>, "McuBootLoadeVersionLabelLMDStaticText", "BootLoaderLMDGroupBox", 5, 22, 58, 17, "Версия", RowLabel, clParent, 0},
-    {Make<TStaticText>, "McuBootLoaderVersionLMDStaticText", "BootLoaderLMDGroupBox", 65, 19, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
-
-    {Make<TGroupBox>, "DspLMDGroupBox", "ModuleGroupBox", 3, 362, 320, 89, "DSP", SubCaption, clParent, cfPopup},
-    {Make<TLabel>, "DspTypeLabelLMDStaticText", "DspLMDGroupBox", 5, 22, 58, 17, "DSP", RowLabel, clParent, 0},
-    {Make<TStaticText>, "DspTypeLMDStaticText", "DspLMDGroupBox", 65, 19, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
-    {Make<TLabel>, "DspFreqLabelLMDStaticText", "DspLMDGroupBox", 5, 45, 58, 17, "Частота", RowLabel, clParent, 0},
-    {Make<TStaticText>, "DspFreqLMDStaticText", "DspLMDGroupBox", 65, 42, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
-    {Make<TLabel>, "DspFirmwareVersionLabelLMDStaticText", "DspLMDGroupBox", 5, 68, 58, 17, "Версия", RowLabel, clParent, 0},
-    {Make<TStaticText>, "DspFirmwareVersionLMDStaticText", "DspLMDGroupBox", 65, 65, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
-
-    {Make<TGroupBox>, "PldLMDGroupBox", "ModuleGroupBox", 3, 451, 320, 89, "ПЛИС", SubCaption, clParent, cfPopup},
-    {Make<TLabel>, "PldTypeLabelLMDStaticText", "PldLMDGroupBox", 5, 22, 58, 17, "PLD", RowLabel, clParent, 0},
-    {Make<TStaticText>, "PldTypeLMDStaticText", "PldLMDGroupBox", 65, 19, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
-    {Make<TLabel>, "PldFreqLabelLMDStaticText", "PldLMDGroupBox", 5, 45, 58, 17, "Частота", RowLabel, clParent, 0},
-    {Make<TStaticText>, "PldFreqLMDStaticText", "PldLMDGroupBox", 65, 42, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
-    {Make<TLabel>, "PldFirmwareVersionLabelLMDStaticText", "PldLMDGroupBox", 5, 68, 58, 17, "Версия", RowLabel, clParent, 0},
-    {Make<TStaticText>, "PldFirmwareVersionLMDStaticText", "PldLMDGroupBox", 65, 65, 250, 23, "CCCCCC", RowValue, clWhite, RowBox},
-};
-
-const TFormDesc Description = {
-    "MainForm",
-    "Мониторинг USB модулей от ЗАО \"Orvek\"",
-    660,
-    543,
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
-    0,
-    TPosition::ScreenCenter,
-    true,
-    {"Arial", 17, 0, Russian, clWindowText},
-    clBtnFace,
-    Controls,
-    sizeof(Controls) / sizeof(Controls[0]),
-};
-
-}  // namespace
-
-TMainForm::TMainForm(TComponent* owner) : TForm(owner, Description) {
+TMainForm::TMainForm(TComponent* owner) : TForm(owner, MainFormDescription) {
   // Non-visual components, read with the window before its controls.
   XJustOne = new TXJustOne(this);
   XJustOne->SetName("XJustOne");
@@ -120,46 +34,44 @@ void TMainForm::BindControls() {
   XJustOne->AlreadyExist = [this](TComponent* sender) { XJustOneAlreadyExist(sender); };
   AboutProgram->OnClick = [this] { AboutProgramClick(); };
   ApplicationExit->OnClick = [this] { ApplicationExitClick(); };
-#define BIND(name) name = Find<std::remove_pointer_t<decltype(name)>>(#name)
-  BIND(SsModulesListStaticText);
-  BIND(VirtualSlotStaticText);
-  BIND(ModuleGroupBox);
-  BIND(ModuleLoadingLed);
-  BIND(UsbSpeedLed);
-  BIND(McuLMDGroupBox);
-  BIND(McuTypeLabelLMDStaticText);
-  BIND(McuFreqLabelLMDStaticText);
-  BIND(McuFirmwareVersionLabelLMDStaticText);
-  BIND(McuTypeLMDStaticText);
-  BIND(McuFreqLMDStaticText);
-  BIND(McuFirmwareVersionLMDStaticText);
-  BIND(DspLMDGroupBox);
-  BIND(DspTypeLabelLMDStaticText);
-  BIND(DspFreqLabelLMDStaticText);
-  BIND(DspFirmwareVersionLabelLMDStaticText);
-  BIND(DspTypeLMDStaticText);
-  BIND(DspFreqLMDStaticText);
-  BIND(DspFirmwareVersionLMDStaticText);
-  BIND(ModuleStatusLMDStaticText);
-  BIND(RevisionLabelLMDStaticText);
-  BIND(SerialNumberLabelLMDStaticText);
-  BIND(SpeedModeStaticText);
-  BIND(BootLoaderLMDGroupBox);
-  BIND(McuBootLoadeVersionLabelLMDStaticText);
-  BIND(McuBootLoaderVersionLMDStaticText);
-  BIND(SerialNumberLMDStaticText);
-  BIND(ModuleRevisionLMDStaticText);
-  BIND(ModulesListBox);
-  BIND(PldLMDGroupBox);
-  BIND(PldTypeLabelLMDStaticText);
-  BIND(PldFreqLabelLMDStaticText);
-  BIND(PldFirmwareVersionLabelLMDStaticText);
-  BIND(PldTypeLMDStaticText);
-  BIND(PldFreqLMDStaticText);
-  BIND(PldFirmwareVersionLMDStaticText);
-  BIND(DacLabelLMDStaticText);
-  BIND(DacLMDStaticText);
-#undef BIND
+  BIND_CONTROL(SsModulesListStaticText);
+  BIND_CONTROL(VirtualSlotStaticText);
+  BIND_CONTROL(ModuleGroupBox);
+  BIND_CONTROL(ModuleLoadingLed);
+  BIND_CONTROL(UsbSpeedLed);
+  BIND_CONTROL(McuLMDGroupBox);
+  BIND_CONTROL(McuTypeLabelLMDStaticText);
+  BIND_CONTROL(McuFreqLabelLMDStaticText);
+  BIND_CONTROL(McuFirmwareVersionLabelLMDStaticText);
+  BIND_CONTROL(McuTypeLMDStaticText);
+  BIND_CONTROL(McuFreqLMDStaticText);
+  BIND_CONTROL(McuFirmwareVersionLMDStaticText);
+  BIND_CONTROL(DspLMDGroupBox);
+  BIND_CONTROL(DspTypeLabelLMDStaticText);
+  BIND_CONTROL(DspFreqLabelLMDStaticText);
+  BIND_CONTROL(DspFirmwareVersionLabelLMDStaticText);
+  BIND_CONTROL(DspTypeLMDStaticText);
+  BIND_CONTROL(DspFreqLMDStaticText);
+  BIND_CONTROL(DspFirmwareVersionLMDStaticText);
+  BIND_CONTROL(ModuleStatusLMDStaticText);
+  BIND_CONTROL(RevisionLabelLMDStaticText);
+  BIND_CONTROL(SerialNumberLabelLMDStaticText);
+  BIND_CONTROL(SpeedModeStaticText);
+  BIND_CONTROL(BootLoaderLMDGroupBox);
+  BIND_CONTROL(McuBootLoadeVersionLabelLMDStaticText);
+  BIND_CONTROL(McuBootLoaderVersionLMDStaticText);
+  BIND_CONTROL(SerialNumberLMDStaticText);
+  BIND_CONTROL(ModuleRevisionLMDStaticText);
+  BIND_CONTROL(ModulesListBox);
+  BIND_CONTROL(PldLMDGroupBox);
+  BIND_CONTROL(PldTypeLabelLMDStaticText);
+  BIND_CONTROL(PldFreqLabelLMDStaticText);
+  BIND_CONTROL(PldFirmwareVersionLabelLMDStaticText);
+  BIND_CONTROL(PldTypeLMDStaticText);
+  BIND_CONTROL(PldFreqLMDStaticText);
+  BIND_CONTROL(PldFirmwareVersionLMDStaticText);
+  BIND_CONTROL(DacLabelLMDStaticText);
+  BIND_CONTROL(DacLMDStaticText);
   ModulesListBox->SetItemHeight(Scaled(20));
 }
 
@@ -192,8 +104,6 @@ void TMainForm::Animate(bool opening) {
 }
 
 void TMainForm::FormCreate() {
-  Application->HintHidePause = 5000;
-  Application->HintColor = RGB(255, 255, 164);
   Application->OnShortCut = [this](const MSG& msg, bool& handled) { ApplicationShortCut(msg, handled); };
   // Clock rates are written with "." whatever the user's regional settings;
   // the program's number formatting never consults the locale.

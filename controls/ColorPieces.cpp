@@ -2,7 +2,7 @@
 
 #include "controls/ColorItems.h"
 
-std::vector<TColorPiece> SplitColorPieces(const std::string& line, const std::vector<TColorMatch>& items,
+std::vector<TColorPiece> SplitColorPieces(const std::string& line, const std::vector<TColorPiece>& items,
                                           uint32_t defaultColor) {
   std::vector<TColorPiece> pieces;
   // Next occurrence of each item at or behind `from`; an occurrence that a
@@ -23,7 +23,7 @@ std::vector<TColorPiece> SplitColorPieces(const std::string& line, const std::ve
     }
     if (best == std::string::npos) break;
     if (best > from) pieces.push_back({line.substr(from, best - from), defaultColor});
-    const TColorMatch& item = items[bestItem];
+    const TColorPiece& item = items[bestItem];
     pieces.push_back({item.Text, item.Color});
     from = best + item.Text.size();
   }
@@ -33,7 +33,7 @@ std::vector<TColorPiece> SplitColorPieces(const std::string& line, const std::ve
 
 std::vector<TColorPiece> SplitColorPieces(const std::string& line, const TColorItemCollection& items,
                                           uint32_t defaultColor) {
-  std::vector<TColorMatch> matches;
+  std::vector<TColorPiece> matches;
   matches.reserve(static_cast<size_t>(items.Count()));
   for (int i = 0; i < items.Count(); ++i) {
     if (const auto* item = dynamic_cast<const TColorItem*>(items.Items(i)))

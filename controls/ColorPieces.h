@@ -10,13 +10,8 @@
 
 class TColorItemCollection;
 
-// One substring to colour and its colour.
-struct TColorMatch {
-  std::string Text;
-  uint32_t Color = 0;
-};
-
-// One piece of a line, drawn in one colour.
+// One piece of a line, drawn in one colour; as an item to look for, the
+// substring to colour and its colour.
 struct TColorPiece {
   std::string Text;
   uint32_t Color = 0;
@@ -32,7 +27,7 @@ inline bool operator==(const TColorPiece& a, const TColorPiece& b) {
 // the same position, the earlier item in `items` wins whatever the lengths.
 // Matches never overlap. Pieces are never empty: an empty prefix before a
 // match, or an empty tail, is left out, so an empty line gives no pieces.
-std::vector<TColorPiece> SplitColorPieces(const std::string& line, const std::vector<TColorMatch>& items,
+std::vector<TColorPiece> SplitColorPieces(const std::string& line, const std::vector<TColorPiece>& items,
                                           uint32_t defaultColor);
 
 // The same with the Text and Color of every TColorItem of `items`, in order.

@@ -60,6 +60,15 @@ void TESColorMemo::SetColorItems(const TColorItems& items) {
   Invalidate();
 }
 
+void TESColorMemo::AddColorItems(const TColorItemDesc* items, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    TColorItem* item = FColorItems.AddColorItem();
+    item->SetColor(items[i].Color);
+    item->SetText(items[i].Text);
+  }
+  Invalidate();
+}
+
 DWORD TESColorMemo::WindowStyle() const {
   // The alignment is not given to the edit control: it changes nothing
   // painted, and a centred edit control always wraps. No word wrap: each line of the text is one painted row, cut at the right

@@ -5,8 +5,16 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 #include "controls/ColorItems.h"
 #include "framework/Controls.h"
+
+// One colour item as a window describes it: its colour and its text.
+struct TColorItemDesc {
+  TColor Color;
+  const char* Text;
+};
 
 class TESColorMemo : public TMemo {
  public:
@@ -17,6 +25,13 @@ class TESColorMemo : public TMemo {
   const TColorItems& ColorItems() const { return FColorItems; }
   // Copies the items of `items`; the memo keeps its own list.
   void SetColorItems(const TColorItems& items);
+  // Appends one item for each entry, with its default name (ColorItem1,
+  // ColorItem2, ...), and paints again.
+  void AddColorItems(const TColorItemDesc* items, size_t count);
+  template <size_t N>
+  void AddColorItems(const TColorItemDesc (&items)[N]) {
+    AddColorItems(items, N);
+  }
 
   // Draws every line on `dc`: from y = 2, each line from x = 1, pieces
   // opaque on the memo's colour. Draws only the text pieces.

@@ -21,8 +21,6 @@ class TURLLink : public TLabel {
   TFont& FocusFont() { return FFocusFont; }
   // Copies `font` into FocusFont.
   void SetFocusFont(const TFont& font) { FFocusFont.Assign(font); }
-  // The label's own font as it was when the pointer last came in.
-  const TFont& NormalFont() const { return FNormalFont; }
 
   // A web address, a "mailto:" address or anything the shell can open (cp1251).
   std::string Link;

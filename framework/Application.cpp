@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <vector>
-
 #include "framework/Messages.h"
 #include "framework/Text.h"
 #include "framework/Thread.h"
@@ -74,11 +72,7 @@ bool TApplication::HandleKey(const MSG& msg) {
   bool handled = false;
   if (OnShortCut) OnShortCut(msg, handled);
   if (handled) return true;
-  if (msg.wParam == VK_RETURN && form && form->DefaultButton() && form->DefaultButton()->Enabled()) {
-    form->DefaultButton()->Click();
-    return true;
-  }
-  return false;
+  return msg.wParam == VK_RETURN && form && form->PressDefaultButton();
 }
 
 void TApplication::HandleMessage() {
@@ -96,27 +90,15 @@ void TApplication::ProcessMessages() {
 
 void TApplication::Terminate() { PostQuitMessage(0); }
 
-namespace {
-struct TDisabledWindows {
-  std::vector<HWND> Windows;
-};
-BOOL CALLBACK DisableTaskWindow(HWND h, LPARAM p) {
-  if (IsWindowVisible(h) && IsWindowEnabled(h)) {
-    EnableWindow(h, FALSE);
-    reinterpret_cast<TDisabledWindows*>(p)->Windows.push_back(h);
-  }
-  return TRUE;
-}
-}  // namespace
-
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
   bool windowThread = GetCurrentThreadId() == WindowThreadId();
   HWND owner = windowThread ? GetActiveWindow() : nullptr;
   if (windowThread && !owner) owner = Handle();
-  TDisabledWindows disabled;
-  EnumThreadWindows(WindowThreadId(), DisableTaskWindow, reinterpret_cast<LPARAM>(&disabled));
-  int result = MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), flags | (windowThread ? 0 : MB_SETFOREGROUND));
-  for (HWND h : disabled.Windows) EnableWindow(h, TRUE);
+  int result;
+  {
+    TDisabledWindows disabled(WindowThreadId(), nullptr);
+    result = MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), flags | (windowThread ? 0 : MB_SETFOREGROUND));
+  }
   if (windowThread && owner && IsWindow(owner)) SetActiveWindow(owner);
   return result;
 }

@@ -48,8 +48,6 @@ class TApplication : public TWinControl {
   void ShowException(const std::exception& e);
 
   bool ShowMainForm = true;
-  int HintHidePause = 2500;
-  TColor HintColor = 0xE1FFFF;
 
   void Minimize();
   void Restore();

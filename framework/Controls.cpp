@@ -257,12 +257,9 @@ void TProgressBar::SetPosition(int position) {
   int moved = FPosition - FDrawnPosition;
   if (moved >= 2 || moved <= -2 || FPosition == 0 || FPosition == 100) {
     FDrawnPosition = FPosition;
-    ++FRepaints;
     Invalidate();
   }
 }
-
-void TProgressBar::StepIt() { SetPosition(FPosition + FStep > 100 ? 100 : FPosition + FStep); }
 
 LRESULT TProgressBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {

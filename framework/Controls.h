@@ -42,6 +42,9 @@ struct TControlDesc {
   unsigned Flags;
 };
 
+// The font of a description entry that takes its parent's font.
+constexpr TFontDesc ParentFont = {nullptr, 0, 0, 0, 0};
+
 template <class T>
 TControl* Make(TComponent* owner) {
   return new T(owner);
@@ -139,9 +142,7 @@ class TProgressBar : public TControl {
   void SetPosition(int position);
   int Step() const { return FStep; }
   void SetStep(int step) { FStep = step; }
-  void StepIt();
   void SetBars(int count, int gap, TColor color);
-  int Repaints() const { return FRepaints; }
 
  protected:
   const wchar_t* WindowClass() const override;
@@ -149,7 +150,7 @@ class TProgressBar : public TControl {
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  int FPosition = 0, FDrawnPosition = -100, FStep = 10, FBars = 25, FGap = 5, FRepaints = 0;
+  int FPosition = 0, FDrawnPosition = -100, FStep = 10, FBars = 25, FGap = 5;
   TColor FBarColor = clNavy;
 };
 

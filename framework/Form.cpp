@@ -60,8 +60,6 @@ void TForm::Position() {
   SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TForm::PlaceAtCentre() { Position(); }
-
 void TForm::Show() {
   if (!Handle()) return;
   if (FDesc.Position == TPosition::MainFormCenter) Position();
@@ -77,39 +75,47 @@ void TForm::Close() {
   if (Handle()) SendMessageW(Handle(), WM_CLOSE, 0, 0);
 }
 
-namespace {
-struct TDisabled {
-  std::vector<HWND> Windows;
-  HWND Except;
-};
-BOOL CALLBACK DisableOne(HWND h, LPARAM p) {
-  auto* d = reinterpret_cast<TDisabled*>(p);
-  if (h != d->Except && IsWindowVisible(h) && IsWindowEnabled(h)) {
-    EnableWindow(h, FALSE);
-    d->Windows.push_back(h);
+TDisabledWindows::TDisabledWindows(DWORD threadId, HWND except) : FExcept(except) {
+  EnumThreadWindows(threadId, DisableOne, reinterpret_cast<LPARAM>(this));
+}
+
+TDisabledWindows::~TDisabledWindows() {
+  for (HWND h : FWindows) EnableWindow(h, TRUE);
+}
+
+BOOL CALLBACK TDisabledWindows::DisableOne(HWND window, LPARAM self) {
+  auto* d = reinterpret_cast<TDisabledWindows*>(self);
+  if (window != d->FExcept && IsWindowVisible(window) && IsWindowEnabled(window)) {
+    EnableWindow(window, FALSE);
+    d->FWindows.push_back(window);
   }
   return TRUE;
 }
-}  // namespace
 
 int TForm::ShowModal() {
   if (FModal || !Handle()) return mrCancel;
   HWND previous = GetActiveWindow();
-  TDisabled disabled{{}, Handle()};
-  EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&disabled));
-  FModal = true;
-  FModalResult = mrNone;
-  Show();
-  while (FModalResult == mrNone && !Application->Terminated()) {
-    Application->HandleMessage();
-    if (!IsWindowVisible(Handle()) && FModalResult == mrNone) FModalResult = mrCancel;
+  {
+    TDisabledWindows disabled(GetCurrentThreadId(), Handle());
+    FModal = true;
+    FModalResult = mrNone;
+    Show();
+    while (FModalResult == mrNone && !Application->Terminated()) {
+      Application->HandleMessage();
+      if (!IsWindowVisible(Handle()) && FModalResult == mrNone) FModalResult = mrCancel;
+    }
   }
-  for (HWND h : disabled.Windows) EnableWindow(h, TRUE);
   Hide();
   // The window that was active before takes the keyboard again.
   if (previous && previous != Handle() && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
   FModal = false;
   return FModalResult;
+}
+
+bool TForm::PressDefaultButton() {
+  if (!FDefaultButton || !FDefaultButton->Enabled()) return false;
+  FDefaultButton->Click();
+  return true;
 }
 
 bool TForm::IsShortCut(const MSG& msg) {
@@ -180,10 +186,7 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 1;
     }
     case WM_KEYDOWN:
-      if (wParam == VK_RETURN && FDefaultButton && FDefaultButton->Enabled()) {
-        FDefaultButton->Click();
-        return 0;
-      }
+      if (wParam == VK_RETURN && PressDefaultButton()) return 0;
       break;
   }
   return TWinControl::WndProc(msg, wParam, lParam);

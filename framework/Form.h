@@ -6,8 +6,13 @@
 #include <windows.h>
 
 #include <string>
+#include <type_traits>
+#include <vector>
 
 #include "framework/Controls.h"
+
+// Inside BindControls: the member `name` takes the control of the same name.
+#define BIND_CONTROL(name) name = Find<std::remove_pointer_t<decltype(name)>>(#name)
 
 enum class TPosition { ScreenCenter, MainFormCenter };
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
@@ -24,6 +29,21 @@ struct TFormDesc {
   TColor Color;
   const TControlDesc* Controls;
   size_t ControlCount;
+};
+
+// While it lives, every visible and enabled window of a thread but one is
+// disabled; they are enabled again when it goes.
+class TDisabledWindows {
+ public:
+  TDisabledWindows(DWORD threadId, HWND except);
+  ~TDisabledWindows();
+  TDisabledWindows(const TDisabledWindows&) = delete;
+  TDisabledWindows& operator=(const TDisabledWindows&) = delete;
+
+ private:
+  static BOOL CALLBACK DisableOne(HWND window, LPARAM self);
+  std::vector<HWND> FWindows;
+  HWND FExcept;
 };
 
 class TForm : public TWinControl {
@@ -53,6 +73,9 @@ class TForm : public TWinControl {
   // Tries the short cuts of the form's menu; true when one ran.
   bool IsShortCut(const MSG& msg);
   TButton* DefaultButton() const { return FDefaultButton; }
+  // Enter: clicks the default button when there is one and it is enabled;
+  // true when it did.
+  bool PressDefaultButton();
 
   // Handlers, overridden by each form.
   virtual void FormCreate() {}
@@ -63,12 +86,11 @@ class TForm : public TWinControl {
 
  protected:
   // Binds the form's member references to the controls built from the
-  // description; runs before Loaded().
+  // description (BIND_CONTROL for each); runs before Loaded().
   virtual void BindControls() {}
   // The form's own message map; return true when a message was handled.
   virtual bool MessageMap(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-  void PlaceAtCentre();
   // The first control of the description that takes the keyboard focus now.
   HWND FirstFocusable() const;
 
@@ -79,6 +101,5 @@ class TForm : public TWinControl {
   bool FModal = false;
   int FModalResult = mrNone;
   bool FDestroying = false;
-  bool FPlaced = false;
   TButton* FDefaultButton = nullptr;
 };

@@ -53,7 +53,6 @@ class TFont {
   BYTE CharSet() const { return FCharSet; }
   TColor Color() const { return FColor; }
   void SetColor(TColor c) { FColor = c; }
-  void SetCharSet(BYTE c) { Set(FFace, FHeight, FStyle, c); }
   void Set(const std::string& face, int height, unsigned style, BYTE charSet);
 
  private:

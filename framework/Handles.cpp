@@ -1,7 +1,5 @@
 #include "framework/Handles.h"
 
-#include "framework/Messages.h"
-
 namespace {
 volatile LONG Counters[static_cast<int>(TResourceKind::Count)];
 }
@@ -45,21 +43,4 @@ TPaintDC::TPaintDC(HWND window) : FWindow(window), FDC(BeginPaint(window, &FPain
 TPaintDC::~TPaintDC() {
   EndPaint(FWindow, &FPaint);
   if (FDC) CountDown(TResourceKind::DC);
-}
-
-UINT ControlNameMessage() {
-  static UINT m = RegisterWindowMessageW(L"WM_GETCONTROLNAME");
-  return m;
-}
-UINT CounterMessage() {
-  static UINT m = RegisterWindowMessageW(L"QUENDAL_GETCOUNTER");
-  return m;
-}
-UINT LookMessage() {
-  static UINT m = RegisterWindowMessageW(L"QUENDAL_GETLOOK");
-  return m;
-}
-UINT MenuMessage() {
-  static UINT m = RegisterWindowMessageW(L"QUENDAL_GETMENU");
-  return m;
 }

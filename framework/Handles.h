@@ -42,7 +42,6 @@ class TGdiObject {
 
 using TFontHandle = TGdiObject<HFONT, TResourceKind::Font>;
 using TBrushHandle = TGdiObject<HBRUSH, TResourceKind::Brush>;
-using TPenHandle = TGdiObject<HPEN, TResourceKind::Pen>;
 
 // A kernel object (event, mutex, thread) closed with CloseHandle.
 class TKernelHandle {

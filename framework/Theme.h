@@ -1,4 +1,4 @@
-// Visual styles and the program's own colours.
+// Visual styles: how the system draws the standard controls.
 #pragma once
 
 #include <windows.h>

@@ -190,10 +190,6 @@ void TWinControl::SetVisible(bool visible) {
   if (FHandle) ShowWindow(FHandle, visible ? SW_SHOW : SW_HIDE);
 }
 
-void TWinControl::SetBounds(int left, int top, int width, int height) {
-  if (FHandle) MoveWindow(FHandle, left, top, width, height, TRUE);
-}
-
 RECT TWinControl::BoundsRect() const {
   RECT r = {};
   if (!FHandle) return r;

@@ -35,7 +35,6 @@ class TWinControl : public TComponent {
   void SetEnabled(bool enabled);
   bool Visible() const;
   void SetVisible(bool visible);
-  void SetBounds(int left, int top, int width, int height);
   RECT BoundsRect() const;  // in the parent's client area (screen for top level)
 
   TFont& Font() { return FFont; }

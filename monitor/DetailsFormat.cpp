@@ -2,7 +2,8 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstring>
+
+#include "device/FieldText.h"
 
 const char* const ClockUnknownText = "????????????";
 
@@ -34,14 +35,6 @@ std::string ClockText(double khz) {
   return text + " кГц";
 }
 
-namespace {
-std::string Field(const char* field, size_t size) {
-  if (!field) return std::string();
-  const void* end = size ? std::memchr(field, '\0', size) : nullptr;
-  return std::string(field, end ? static_cast<size_t>(static_cast<const char*>(end) - field) : size);
-}
-}  // namespace
-
 std::string VersionText(const char* version, size_t versionSize, const char* date, size_t dateSize) {
-  return Field(version, versionSize) + " от " + Field(date, dateSize);
+  return FieldText(version, versionSize) + " от " + FieldText(date, dateSize);
 }

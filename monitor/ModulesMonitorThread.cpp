@@ -135,15 +135,6 @@ void TModulesMonitorThread::FinishMonitoring() {
   }
 }
 
-SlotRecord DefaultSlotRecord() {
-  SlotRecord r;
-  std::memset(&r, 0, sizeof(r));
-  r.SlotNumber = -1;
-  r.InitPending = 1;
-  r.UsbSpeed = 2;
-  return r;
-}
-
 void TModulesMonitorThread::InitSlotTables() {
   Current.ModuleCount = 0;
   SlotRecord d = DefaultSlotRecord();

@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "controls/CaptionButton.h"
 #include "device/CorvaneAbi.h"
 #include "framework/Application.h"
-#include "framework/Text.h"
 
 TAboutProgramPanel* AboutProgramPanel = nullptr;
 
@@ -12,7 +12,6 @@ namespace {
 
 constexpr BYTE Russian = RUSSIAN_CHARSET;
 constexpr BYTE Western = ANSI_CHARSET;
-constexpr TFontDesc ParentFont = {nullptr, 0, 0, 0, 0};
 constexpr TFontDesc Courier = {"Courier New", 18, 0, Western, clWindowText};
 constexpr TFontDesc CourierCyrillic = {"Courier New", 18, 0, Russian, clWindowText};
 constexpr TFontDesc LinkFont = {"Courier New", 18, fsBold, Western, clNavy};
@@ -35,62 +34,6 @@ const char* const SupportCaption = "help@orvek.test";
 const char* const SupportLink = "mailto:help@orvek.test?subject=Orvek%20support";
 const char* const Telephone = "+7 (000) 000-00-00";
 const char* const Fax = "+7 (000) 000-00-01";
-
-// A push button that paints its caption itself, in its font's colour, raised
-// and at the top centre: the standard button would draw it in black.
-class TCaptionButton : public TButton {
- public:
-  using TButton::TButton;
-
- protected:
-  DWORD WindowStyle() const override {
-    return (TButton::WindowStyle() & ~static_cast<DWORD>(BS_DEFPUSHBUTTON | BS_PUSHBUTTON)) | BS_OWNERDRAW;
-  }
-  bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
-    if (msg != WM_DRAWITEM) return TButton::Reflected(msg, wParam, lParam, result);
-    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-    Draw(*item);
-    result = TRUE;
-    return true;
-  }
-
- private:
-  void Draw(const DRAWITEMSTRUCT& item) {
-    HDC dc = item.hDC;
-    RECT r = item.rcItem;
-    int saved = SaveDC(dc);
-    bool pushed = (item.itemState & ODS_SELECTED) != 0;
-    if (Flags() & cfDefault) {
-      // The default button's dark outline.
-      FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-      InflateRect(&r, -1, -1);
-    }
-    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
-    RECT text = r;
-    InflateRect(&text, -3, -2);
-    if (pushed) OffsetRect(&text, 1, 1);
-    if (Font().Handle()) SelectObject(dc, Font().Handle());
-    SetBkMode(dc, TRANSPARENT);
-    std::wstring caption = Widen(Text());
-    const UINT format = DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX;
-    auto drawAt = [&](int dx, int dy, COLORREF color) {
-      RECT t = text;
-      OffsetRect(&t, dx, dy);
-      SetTextColor(dc, color);
-      DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &t, format);
-    };
-    // Raised: light above and left, shadow below and right.
-    drawAt(-1, -1, GetSysColor(COLOR_BTNHIGHLIGHT));
-    drawAt(1, 1, GetSysColor(COLOR_BTNSHADOW));
-    drawAt(0, 0, ColorToRGB(Font().Color()));
-    if (item.itemState & ODS_FOCUS) {
-      RECT f = r;
-      InflateRect(&f, -4, -4);
-      DrawFocusRect(dc, &f);
-    }
-    RestoreDC(dc, saved);
-  }
-};
 
 const std::string PhoneLines = std::string("тел.  ") + Telephone + "\nфакс. " + Fax + "\n ";
 
@@ -128,32 +71,16 @@ const TControlDesc Controls[] = {
     {Make<TESColorMemo>, "ESColorMemo1", "", 3, 289, 440, 46, PhoneLines.c_str(), CourierCyrillic, clBtnFace, Panel},
 };
 
-struct TItem {
-  TColor Color;
-  const char* Text;
-};
-const TItem AboutItems[] = {
+const TColorItemDesc AboutItems[] = {
     {clOlive, "мониторинга "}, {clMaroon, "USB"},   {clTeal, "ЗАО \"Orvek\""},
     {clGreen, "98/Me/2000/XP/Vista"}, {clBlue, "K3-200"}, {clBlue, "K3-600"},
     {clBlue, "K80-50"},        {clBlue, "K-390"},   {clMaroon, "Windows"},
 };
-const TItem PhoneItems[] = {
+const TColorItemDesc PhoneItems[] = {
     {clOlive, "мониторинга "}, {clMaroon, "USB"},    {clTeal, "ЗАО \"Orvek\""},
     {clOlive, "Windows'98/Me/2000/XP"}, {clBlue, "K3-200"}, {clBlue, "K3-600"},
     {clBlue, "K80-50"},        {clPurple, Telephone}, {clPurple, Fax},
 };
-
-template <size_t N>
-void FillItems(TESColorMemo* memo, const TItem (&items)[N]) {
-  if (!memo) return;
-  for (const TItem& i : items) {
-    // Each new item takes its default name: ColorItem1, ColorItem2, ...
-    TColorItem* item = memo->ColorItems().AddColorItem();
-    item->SetColor(i.Color);
-    item->SetText(i.Text);
-  }
-  memo->Invalidate();
-}
 
 void SetupLink(TURLLink* link, const char* target) {
   if (!link) return;
@@ -191,23 +118,21 @@ std::string TAboutProgramPanel::RequiredLibraryVersion() {
 }
 
 void TAboutProgramPanel::BindControls() {
-#define BIND(name) name = Find<std::remove_pointer_t<decltype(name)>>(#name)
-  BIND(AboutESColorMemo);
-  BIND(StaticText1);
-  BIND(OrvekUrlLink);
-  BIND(StaticText2);
-  BIND(URLLink);
-  BIND(URLLink1);
-  BIND(ESColorMemo1);
-  BIND(VersionsLMDGroupBox);
-  BIND(QuendalVersionLabelLMDStaticText);
-  BIND(CorvaneVersionLabelLMDStaticText);
-  BIND(QuendalVersionLMDStaticText);
-  BIND(CorvaneVersionLMDStaticText);
-  BIND(OkLMDButton);
-#undef BIND
-  FillItems(AboutESColorMemo, AboutItems);
-  FillItems(ESColorMemo1, PhoneItems);
+  BIND_CONTROL(AboutESColorMemo);
+  BIND_CONTROL(StaticText1);
+  BIND_CONTROL(OrvekUrlLink);
+  BIND_CONTROL(StaticText2);
+  BIND_CONTROL(URLLink);
+  BIND_CONTROL(URLLink1);
+  BIND_CONTROL(ESColorMemo1);
+  BIND_CONTROL(VersionsLMDGroupBox);
+  BIND_CONTROL(QuendalVersionLabelLMDStaticText);
+  BIND_CONTROL(CorvaneVersionLabelLMDStaticText);
+  BIND_CONTROL(QuendalVersionLMDStaticText);
+  BIND_CONTROL(CorvaneVersionLMDStaticText);
+  BIND_CONTROL(OkLMDButton);
+  if (AboutESColorMemo) AboutESColorMemo->AddColorItems(AboutItems);
+  if (ESColorMemo1) ESColorMemo1->AddColorItems(PhoneItems);
   SetupLink(OrvekUrlLink, SiteLink);
   SetupLink(URLLink, MailLink);
   SetupLink(URLLink1, SupportLink);

@@ -4,7 +4,6 @@ TWaitingPanel* WaitingPanel = nullptr;
 
 namespace {
 
-constexpr TFontDesc ParentFont = {nullptr, 0, 0, 0, 0};
 constexpr TColor BarColor = 0x00FF0080;
 
 const TControlDesc Controls[] = {
@@ -17,16 +16,7 @@ const TControlDesc Controls[] = {
     {Make<TProgressBar>, "WaitingLMDProgress", "", 4, 94, 409, 34, "21", ParentFont, clParent, cfSunken},
 };
 
-struct TItem {
-  const char* Name;
-  TColor Color;
-  const char* Text;
-};
-const TItem MemoItems[] = {
-    {"ColorItem1", clBlue, "K3-600"},
-    {"ColorItem2", clPurple, "2 сек."},
-    {"ColorItem3", clMaroon, "ждём-с"},
-};
+const TColorItemDesc MemoItems[] = {{clBlue, "K3-600"}, {clPurple, "2 сек."}, {clMaroon, "ждём-с"}};
 
 const TFormDesc Description = {
     "WaitingPanel",
@@ -55,14 +45,7 @@ TWaitingPanel::TWaitingPanel(TComponent* owner) : TForm(owner, Description) {
 void TWaitingPanel::BindControls() {
   ESColorMemo1 = Find<TESColorMemo>("ESColorMemo1");
   WaitingLMDProgress = Find<TProgressBar>("WaitingLMDProgress");
-  if (ESColorMemo1) {
-    for (const TItem& i : MemoItems) {
-      ESColorMemo1->ColorItems().Add(i.Name);
-      TColorItem* item = ESColorMemo1->ColorItems().Find(i.Name);
-      item->SetColor(i.Color);
-      item->SetText(i.Text);
-    }
-  }
+  if (ESColorMemo1) ESColorMemo1->AddColorItems(MemoItems);
   if (WaitingLMDProgress) {
     WaitingLMDProgress->SetBars(25, 5, BarColor);
     WaitingLMDProgress->SetStep(10);

@@ -35,36 +35,36 @@ TEST(ColorPiecesTest, WithoutItemsTheLineIsOnePieceInTheDefaultColour) {
 }
 
 TEST(ColorPiecesTest, OnEqualPositionsTheEarlierItemWinsWhateverTheLength) {
-  std::vector<TColorMatch> items{{"K3-6", Red}, {"K3-600", Blue}};
+  std::vector<TColorPiece> items{{"K3-6", Red}, {"K3-600", Blue}};
   EXPECT_EQ(SplitColorPieces("K3-600;", items, Black), (Pieces{{"K3-6", Red}, {"00;", Black}}));
   // The other order gives the longer text.
-  std::vector<TColorMatch> swapped{{"K3-600", Blue}, {"K3-6", Red}};
+  std::vector<TColorPiece> swapped{{"K3-600", Blue}, {"K3-6", Red}};
   EXPECT_EQ(SplitColorPieces("K3-600;", swapped, Black), (Pieces{{"K3-600", Blue}, {";", Black}}));
 }
 
 TEST(ColorPiecesTest, TheEarliestPositionWinsOverTheListOrder) {
-  std::vector<TColorMatch> items{{"модулей", Red}, {"USB", Blue}};
+  std::vector<TColorPiece> items{{"модулей", Red}, {"USB", Blue}};
   EXPECT_EQ(SplitColorPieces("Мониторинг USB модулей", items, Black),
             (Pieces{{"Мониторинг ", Black}, {"USB", Blue}, {" ", Black}, {"модулей", Red}}));
 }
 
 TEST(ColorPiecesTest, MatchingIsCaseSensitiveOnTheBytes) {
-  std::vector<TColorMatch> items{{"USB", Red}};
+  std::vector<TColorPiece> items{{"USB", Red}};
   EXPECT_EQ(SplitColorPieces("usb и Usb", items, Black), (Pieces{{"usb и Usb", Black}}));
-  std::vector<TColorMatch> cyrillic{{"Модуль", Red}};
+  std::vector<TColorPiece> cyrillic{{"Модуль", Red}};
   EXPECT_EQ(SplitColorPieces("МОДУЛЬ модуль Модуль", cyrillic, Black),
             (Pieces{{"МОДУЛЬ модуль ", Black}, {"Модуль", Red}}));
 }
 
 TEST(ColorPiecesTest, AnItemEndingInABlankColoursOnlyWhereTheBlankFollows) {
-  std::vector<TColorMatch> items{{"мониторинга ", Green}};
+  std::vector<TColorPiece> items{{"мониторинга ", Green}};
   EXPECT_EQ(SplitColorPieces("Программа мониторинга", items, Black), (Pieces{{"Программа мониторинга", Black}}));
   EXPECT_EQ(SplitColorPieces("мониторинга, мониторинга модулей", items, Black),
             (Pieces{{"мониторинга, ", Black}, {"мониторинга ", Green}, {"модулей", Black}}));
 }
 
 TEST(ColorPiecesTest, EveryOccurrenceIsColoured) {
-  std::vector<TColorMatch> items{{"K3-600", Red}};
+  std::vector<TColorPiece> items{{"K3-600", Red}};
   EXPECT_EQ(SplitColorPieces("K3-600 и K3-600", items, Black),
             (Pieces{{"K3-600", Red}, {" и ", Black}, {"K3-600", Red}}));
   // Back to back, without anything between.
@@ -83,23 +83,23 @@ TEST(ColorPiecesTest, MatchesNeverOverlap) {
   EXPECT_EQ(SplitColorPieces("aaaaa", {{"aaa", Red}}, Black), (Pieces{{"aaa", Red}, {"aa", Black}}));
   // Text inside a match is not coloured again, even by an item that would
   // start inside it.
-  std::vector<TColorMatch> items{{"K3-600", Red}, {"600;", Blue}};
+  std::vector<TColorPiece> items{{"K3-600", Red}, {"600;", Blue}};
   EXPECT_EQ(SplitColorPieces("K3-600;600;", items, Black),
             (Pieces{{"K3-600", Red}, {";", Black}, {"600;", Blue}}));
   // An item found before the current match but starting inside it is looked
   // for again behind the match.
-  std::vector<TColorMatch> two{{"bc", Blue}, {"ab", Red}};
+  std::vector<TColorPiece> two{{"bc", Blue}, {"ab", Red}};
   EXPECT_EQ(SplitColorPieces("abcbc", two, Black), (Pieces{{"ab", Red}, {"c", Black}, {"bc", Blue}}));
 }
 
 TEST(ColorPiecesTest, AnEmptyItemTextNeverMatches) {
-  std::vector<TColorMatch> items{{"", Red}, {"USB", Blue}};
+  std::vector<TColorPiece> items{{"", Red}, {"USB", Blue}};
   EXPECT_EQ(SplitColorPieces("Модуль USB", items, Black), (Pieces{{"Модуль ", Black}, {"USB", Blue}}));
   EXPECT_EQ(SplitColorPieces("abc", {{"", Red}}, Black), (Pieces{{"abc", Black}}));
 }
 
 TEST(ColorPiecesTest, PiecesAreNeverEmptyAndGiveTheLineBack) {
-  std::vector<TColorMatch> items{{"a", Red}, {"ab", Blue}, {"b", Green}, {"", Red}, {"ba", Blue}};
+  std::vector<TColorPiece> items{{"a", Red}, {"ab", Blue}, {"b", Green}, {"", Red}, {"ba", Blue}};
   const std::string lines[] = {"", "a", "b", "ab", "ba", "aabbaabb", "xaxbxabx", "bbbbab", "ЁёaЁb"};
   for (const std::string& line : lines) {
     Pieces pieces = SplitColorPieces(line, items, Black);

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "device/CommonUsbInterface.h"
-#include "tests/device/FakeCorvane.h"
+#include "tests/support/FakeCorvane.h"
 
 namespace {
 
-using namespace DeviceTest;
+using namespace CorvaneFake;
 using Trace = std::vector<std::string>;
 
 struct TModelAbi {

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "device/CommonUsbInterface.h"
-#include "tests/device/FakeCorvane.h"
+#include "tests/support/FakeCorvane.h"
 
 namespace {
 
-using namespace DeviceTest;
+using namespace CorvaneFake;
 using Trace = std::vector<std::string>;
 
 const Trace kCreateAll = {"create Corvroot", "create k200", "create k390", "create k600", "create k8050"};

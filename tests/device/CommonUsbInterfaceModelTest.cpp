@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "device/CommonUsbInterface.h"
-#include "tests/device/FakeCorvane.h"
+#include "tests/support/FakeCorvane.h"
 
 namespace {
 
-using namespace DeviceTest;
+using namespace CorvaneFake;
 
 class DeviceWrapperModel : public ::testing::Test {
  protected:

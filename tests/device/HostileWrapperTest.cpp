@@ -9,11 +9,11 @@
 
 #include "device/CommonUsbInterface.h"
 #include "device/FieldText.h"
-#include "tests/device/FakeCorvane.h"
+#include "tests/support/FakeCorvane.h"
 
 namespace {
 
-using namespace DeviceTest;
+using namespace CorvaneFake;
 
 bool AllZero(const void* p, std::size_t size) {
   const unsigned char* b = static_cast<const unsigned char*>(p);

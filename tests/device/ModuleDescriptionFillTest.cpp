@@ -14,11 +14,11 @@
 
 #include "device/CommonUsbInterface.h"
 #include "device/FieldText.h"
-#include "tests/device/FakeCorvane.h"
+#include "tests/support/FakeCorvane.h"
 
 namespace {
 
-using namespace DeviceTest;
+using namespace CorvaneFake;
 
 constexpr std::size_t Absent = 0;
 

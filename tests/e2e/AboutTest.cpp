@@ -2,12 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "e2e/Harness.h"
+#include "e2e/RunSupport.h"
 
 using namespace Inspector;
+using namespace E2ERun;
 
 namespace {
-
-const char* const OneModule = "version 3.3\nslot 2 model=k200 name=K200 serial=E2E00001\n";
 
 HWND OpenAbout(TQuendalRun& run) {
   WaitFor([&] { return Enabled(run.Main()); }, 3000);

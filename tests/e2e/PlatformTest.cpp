@@ -11,12 +11,12 @@
 
 #include "e2e/E2EPixels.h"
 #include "e2e/Harness.h"
+#include "e2e/RunSupport.h"
 
 using namespace Inspector;
+using namespace E2ERun;
 
 namespace {
-
-const char* const OneModule = "version 3.3\nslot 2 model=k200 name=K200 serial=E2E00001\n";
 
 std::wstring ShippedExe() { return TQuendalRun::ShippedDir() + L"\\Quendal.exe"; }
 
@@ -95,13 +95,6 @@ int CaptionPixels(HWND box, COLORREF colour) {
   return E2E::TScreenArea(strip).Count(colour, 40);
 }
 
-void QuitAndExpectCleanExit(TQuendalRun& run) {
-  SendKey(run.Main(), 'Q', true);
-  DWORD code = 12345;
-  ASSERT_TRUE(run.WaitExit(10000, code)) << "the program did not end";
-  EXPECT_EQ(code, 0u);
-}
-
 TEST(CommonControls, TheManifestBringsVersion6AndTheCaptionsKeepTheirColours) {
   TQuendalRun run;
   ASSERT_TRUE(run.Start(OneModule));
@@ -125,7 +118,7 @@ TEST(CommonControls, TheManifestBringsVersion6AndTheCaptionsKeepTheirColours) {
   EXPECT_GT(CaptionPixels(mcu, purple), 10) << "the microcontroller box's caption is not purple";
   EXPECT_EQ(CaptionPixels(mcu, navy), 0) << "the microcontroller box's caption in its parent's colour";
   EXPECT_GT(E2E::TScreenArea(E2E::ScreenRect(status)).Count(maroon, 40), 10) << "the status label is not maroon";
-  QuitAndExpectCleanExit(run);
+  QuitWithShortCut(run);
 }
 
 // Every value box follows its label in the window order, as accessibility
@@ -155,7 +148,7 @@ TEST(Accessibility, EveryValueBoxComesRightAfterItsLabel) {
     EXPECT_EQ(GetParent(label), GetParent(value)) << "label and value in different boxes";
     EXPECT_EQ(GetWindow(label, GW_HWNDNEXT), value) << "the value box does not follow its label";
   }
-  QuitAndExpectCleanExit(run);
+  QuitWithShortCut(run);
 }
 
 }  // namespace

@@ -12,24 +12,16 @@
 #include <vector>
 
 #include "e2e/Harness.h"
+#include "e2e/RunSupport.h"
 #include "e2e/ShellSupport.h"
 
 using namespace Inspector;
+using namespace E2ERun;
 
 namespace {
 
-const DWORD ExitTimeout = 10000;
-const char* const OneModule = "version 3.3\nslot 2 model=k200 name=K200 serial=E2E00001\n";
 const char* const AlreadyRunning = "Экземпляр программы Quendal уже работает!";
 const char* const Attention = "Внимание!!!";
-
-long Stat(const TQuendalRun& run, const std::string& key) { return StatValue(run.Stats(), key); }
-
-void ExpectCleanExit(TQuendalRun& run) {
-  DWORD code = 12345;
-  ASSERT_TRUE(run.WaitExit(ExitTimeout, code)) << "the program did not end";
-  EXPECT_EQ(code, 0u);
-}
 
 void Quit(TQuendalRun& run) {
   PostMessageW(run.Main(), WM_CLOSE, 0, 0);

@@ -4,21 +4,12 @@
 #include <cwchar>
 
 #include "e2e/Harness.h"
+#include "e2e/RunSupport.h"
 
 using namespace Inspector;
+using namespace E2ERun;
 
 namespace {
-
-const DWORD ExitTimeout = 10000;
-
-// An ordinary scenario: one module that needs no load.
-const char* const OneModule = "version 3.3\nslot 2 model=k200 name=K200 serial=E2E00001\n";
-
-void ExpectCleanExit(TQuendalRun& run) {
-  DWORD code = 12345;
-  ASSERT_TRUE(run.WaitExit(ExitTimeout, code)) << "the program did not end";
-  EXPECT_EQ(code, 0u);
-}
 
 TEST(StartStop, EscAnsweredNoKeepsRunningThenYesEnds) {
   TQuendalRun run;

@@ -15,20 +15,20 @@
 #include "framework/Form.h"
 #include "framework/Menus.h"
 #include "framework/Messages.h"
+#include "tests/support/BoxAnswerer.h"
 
 namespace {
 
-constexpr TFontDesc Parent = {nullptr, 0, 0, 0, 0};
 constexpr TFontDesc Fixed = {"Courier New", 17, fsFixedPitch, RUSSIAN_CHARSET, clWindowText};
 constexpr TFontDesc Bold = {"Arial", 20, fsBold, RUSSIAN_CHARSET, clMaroon};
 
 const TControlDesc Controls[] = {
     {Make<TStaticText>, "Heading", "", 2, 2, 200, 25, "Заголовок", Bold, clParent, cfPopup},
     {Make<TListBox>, "List", "", 0, 30, 200, 200, "первая\nвторая\nтретья", Fixed, clWhite, cfPopup | cfTabStop},
-    {Make<TStaticText>, "Value", "", 210, 30, 100, 23, "CCCCCC", Parent, clWhite, cfRaised},
-    {Make<TShape>, "Lamp", "", 210, 60, 25, 25, "", Parent, clParent, 0},
-    {Make<TStaticText>, "Bumped", "", 210, 100, 100, 26, "1.2.0.0", Parent, clWhite, cfBump},
-    {Make<TButton>, "Ok", "", 240, 200, 70, 30, "OK", Parent, clParent, cfDefault},
+    {Make<TStaticText>, "Value", "", 210, 30, 100, 23, "CCCCCC", ParentFont, clWhite, cfRaised},
+    {Make<TShape>, "Lamp", "", 210, 60, 25, 25, "", ParentFont, clParent, 0},
+    {Make<TStaticText>, "Bumped", "", 210, 100, 100, 26, "1.2.0.0", ParentFont, clWhite, cfBump},
+    {Make<TButton>, "Ok", "", 240, 200, 70, 30, "OK", ParentFont, clParent, cfDefault},
 };
 
 const TFormDesc Description = {
@@ -47,65 +47,6 @@ class TTestForm : public TForm {
   }
   TPopupMenu* Menu = nullptr;
   TMenuItem* First = nullptr;
-};
-
-// Answers the message boxes that the given thread shows, from a thread of
-// its own, and keeps the text of each.
-class TBoxAnswerer {
- public:
-  explicit TBoxAnswerer(DWORD thread) : FThread(thread) {
-    InitializeCriticalSection(&FLock);
-    FHandle = CreateThread(nullptr, 0, &TBoxAnswerer::Run, this, 0, nullptr);
-  }
-  ~TBoxAnswerer() {
-    FStop = 1;
-    WaitForSingleObject(FHandle, INFINITE);
-    CloseHandle(FHandle);
-    DeleteCriticalSection(&FLock);
-  }
-  std::vector<std::wstring> Texts() {
-    EnterCriticalSection(&FLock);
-    std::vector<std::wstring> texts = FTexts;
-    LeaveCriticalSection(&FLock);
-    return texts;
-  }
-
- private:
-  static BOOL CALLBACK FindBox(HWND h, LPARAM p) {
-    wchar_t cls[16] = {};
-    GetClassNameW(h, cls, 16);
-    if (wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(h)) return TRUE;
-    *reinterpret_cast<HWND*>(p) = h;
-    return FALSE;
-  }
-  static BOOL CALLBACK ReadText(HWND h, LPARAM p) {
-    wchar_t cls[16] = {}, text[256] = {};
-    GetClassNameW(h, cls, 16);
-    if (_wcsicmp(cls, L"Static") == 0 && GetWindowTextW(h, text, 256) > 0) *reinterpret_cast<std::wstring*>(p) = text;
-    return TRUE;
-  }
-  static DWORD WINAPI Run(void* p) {
-    auto* self = static_cast<TBoxAnswerer*>(p);
-    while (!self->FStop) {
-      HWND box = nullptr;
-      EnumThreadWindows(self->FThread, &FindBox, reinterpret_cast<LPARAM>(&box));
-      if (box) {
-        std::wstring text;
-        EnumChildWindows(box, &ReadText, reinterpret_cast<LPARAM>(&text));
-        EnterCriticalSection(&self->FLock);
-        self->FTexts.push_back(text);
-        LeaveCriticalSection(&self->FLock);
-        SendMessageW(box, WM_COMMAND, IDOK, 0);
-      }
-      Sleep(20);
-    }
-    return 0;
-  }
-  CRITICAL_SECTION FLock;
-  DWORD FThread;
-  volatile LONG FStop = 0;
-  std::vector<std::wstring> FTexts;
-  HANDLE FHandle = nullptr;
 };
 
 std::string Query(HWND h, UINT message) {

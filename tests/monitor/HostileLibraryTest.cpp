@@ -16,77 +16,18 @@
 #include "monitor/DetailsFormat.h"
 #include "monitor/ModulesMonitorThread.h"
 #include "tests/monitor/MonitorWindow.h"
-#include "tests/monitor/SlotFake.h"
+#include "tests/support/FakeCorvane.h"
 
 namespace MonitorTest {
+
+using namespace CorvaneFake;
 namespace {
 
 namespace R = Corvane::Record;
-using TObject = TFakeSlots::TObject;
-
-// ---- The library around the slot fake ------------------------------------
-// Its version is the test's to choose, and in the slots marked silent the
-// model interfaces' name and speed reads succeed without writing.
-
-DWORD gVersion = Corvane::RequiredVersion;
-bool gSilent[FakeSlotCount];
-int gThrowAtCreate = 0;  // the factory call (from 1) that throws; 0: none
-TCorvaneLibrary gInner = {};
-
-constexpr int TableEntries = 32;
-void* gTables[8][TableEntries];
-void** gOriginalTables[8];
-int gTableCount = 0;
-
-DWORD __stdcall HostileVersion() { return gVersion; }
-
-void** OriginalOf(IModuleInterface* self) {
-  for (int i = 0; i < gTableCount; ++i)
-    if (gTables[i] == self->Table) return gOriginalTables[i];
-  return self->Table;
-}
-
-bool SilentNow(IModuleInterface* self) {
-  const TObject* o = reinterpret_cast<const TObject*>(self);
-  return o->Open >= 0 && o->Open < FakeSlotCount && gSilent[o->Open];
-}
-
-BOOL __stdcall SilentName(IModuleInterface* self, char* name) {
-  if (SilentNow(self)) return TRUE;
-  return reinterpret_cast<Corvane::ReadNameFn>(OriginalOf(self)[Corvane::SlotReadModuleName])(self, name);
-}
-
-BOOL __stdcall SilentSpeed(IModuleInterface* self, BYTE* speed) {
-  if (SilentNow(self)) return TRUE;
-  return reinterpret_cast<Corvane::ReadSpeedFn>(OriginalOf(self)[Corvane::SlotReadUsbSpeed])(self, speed);
-}
-
-IModuleInterface* __stdcall HostileCreate(const char* device) {
-  if (gThrowAtCreate > 0 && --gThrowAtCreate == 0) throw std::runtime_error("the factory fell over");
-  IModuleInterface* object = gInner.CreateModuleInterface(device);
-  if (!object || reinterpret_cast<TObject*>(object)->Kind == KindBase) return object;
-  for (int i = 0; i < gTableCount; ++i)
-    if (gOriginalTables[i] == object->Table) {
-      object->Table = gTables[i];
-      return object;
-    }
-  if (gTableCount == 8) return object;
-  std::memcpy(gTables[gTableCount], object->Table, sizeof gTables[0]);
-  gTables[gTableCount][Corvane::SlotReadModuleName] = reinterpret_cast<void*>(&SilentName);
-  gTables[gTableCount][Corvane::SlotReadUsbSpeed] = reinterpret_cast<void*>(&SilentSpeed);
-  gOriginalTables[gTableCount] = object->Table;
-  object->Table = gTables[gTableCount++];
-  return object;
-}
 
 class MonitorHostileLibrary : public ::testing::Test {
  protected:
   void SetUp() override {
-    gVersion = Corvane::RequiredVersion;
-    gThrowAtCreate = 0;
-    std::memset(gSilent, 0, sizeof gSilent);
-    gTableCount = 0;
-    gInner = Fake.Library();
     SetSynchronizeTarget(GetCurrentThreadId(), nullptr);
     Window.Build();
     Waiting.Build();
@@ -96,7 +37,7 @@ class MonitorHostileLibrary : public ::testing::Test {
   void Start() {
     // A message box of the thread would wait for a click that never comes.
     ASSERT_EQ(Application, nullptr);
-    Thread.reset(new TModulesMonitorThread(true, ViewOf(Window, &Waiting), TCorvaneLibrary{&HostileVersion, &HostileCreate}));
+    Thread.reset(new TModulesMonitorThread(true, ViewOf(Window, &Waiting), Fake.Library()));
     Thread->StartUp();
   }
   void Stop() {
@@ -126,7 +67,7 @@ TEST_F(MonitorHostileLibrary, AbsurdLibraryVersionsAreReportedAndNoInterfaceIsAs
   Fake.Plug(0, "K200");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Shown);
-    gVersion = c.Version;
+    Fake.Version = c.Version;
     Start();
     EXPECT_EQ(Thread->ErrorReported, 1);
     EXPECT_EQ(Thread->ErrorText,
@@ -141,7 +82,7 @@ TEST_F(MonitorHostileLibrary, AbsurdLibraryVersionsAreReportedAndNoInterfaceIsAs
     Stop();
   }
   // The one version the program takes.
-  gVersion = Corvane::RequiredVersion;
+  Fake.Version = Corvane::RequiredVersion;
   Start();
   EXPECT_EQ(Thread->ErrorReported, 0);
   EXPECT_NE(Thread->Device, nullptr);
@@ -149,8 +90,8 @@ TEST_F(MonitorHostileLibrary, AbsurdLibraryVersionsAreReportedAndNoInterfaceIsAs
 
 // The thread's own body this time, with this thread serving its hand-overs.
 TEST_F(MonitorHostileLibrary, AnExceptionInTheStartUpIsReportedAndTheThreadWaitsToBeStopped) {
-  gThrowAtCreate = 3;  // the wrapper holds two interfaces by then
-  Thread.reset(new TModulesMonitorThread(false, ViewOf(Window, &Waiting), TCorvaneLibrary{&HostileVersion, &HostileCreate}));
+  Fake.ThrowAtCreate = 3;  // the wrapper holds two interfaces by then
+  Thread.reset(new TModulesMonitorThread(false, ViewOf(Window, &Waiting), Fake.Library()));
   auto serveUntil = [&](const std::function<bool()>& done, DWORD ms = 10000) {
     for (DWORD start = GetTickCount(); !done(); Sleep(1)) {
       CheckSynchronize();
@@ -250,7 +191,7 @@ TEST_F(MonitorHostileLibrary, ReadsThatWriteNothingShowEmptyValuesAndNothingOfTh
   Fake.Plug(3, "K600");  // a whole record, read first in the same scan
   TFakeModule& silent = Fake.Plug(5, "K600");
   silent.RecordSize = 0;  // its description read succeeds and writes nothing
-  gSilent[5] = true;
+  silent.Silent = true;
   Start();
   Cycle();
   ASSERT_EQ(Thread->SelectedIndex, 3);

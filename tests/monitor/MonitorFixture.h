@@ -12,9 +12,11 @@
 #include "framework/Thread.h"
 #include "monitor/ModulesMonitorThread.h"
 #include "tests/monitor/MonitorWindow.h"
-#include "tests/monitor/SlotFake.h"
+#include "tests/support/FakeCorvane.h"
 
 namespace MonitorTest {
+
+using namespace CorvaneFake;
 
 class MonitorFixture : public ::testing::Test {
  protected:

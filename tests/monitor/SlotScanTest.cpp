@@ -10,6 +10,8 @@
 #include "tests/monitor/MonitorFixture.h"
 
 namespace MonitorTest {
+
+using namespace CorvaneFake;
 namespace {
 
 namespace R = Corvane::Record;
@@ -118,9 +120,9 @@ TEST_F(MonitorScanLines, AnUnknownModuleIsListedWithAnEmptyNameAndAValidDescript
   EXPECT_EQ(r.Description.McuPresent, 0);
   EXPECT_EQ(r.Revision, 0);
   // Only the base interface knows it: no model interface was asked anything.
-  EXPECT_EQ(Fake.Calls(5).Names, 0);
-  EXPECT_EQ(Fake.Calls(5).Loads, 0);
-  EXPECT_EQ(Fake.Calls(5).Descriptions, 0);
+  EXPECT_EQ(Fake.SlotCalls(5).Names, 0);
+  EXPECT_EQ(Fake.SlotCalls(5).Loads, 0);
+  EXPECT_EQ(Fake.SlotCalls(5).Descriptions, 0);
 }
 
 TEST_F(MonitorScanLines, TheLineTakesTheNameTheDescriptionHolds) {
@@ -148,9 +150,9 @@ TEST_F(MonitorScanLines, AFailedDescriptionListsTheInterfaceNameWithRevisionA) {
   EXPECT_EQ(r.DacPresent, 0u);
   // Not a failed scan: the change was applied and the module selected.
   EXPECT_EQ(Thread->SelectedIndex, 1);
-  EXPECT_EQ(Fake.Calls(1).Descriptions, 1);
+  EXPECT_EQ(Fake.SlotCalls(1).Descriptions, 1);
   Cycle(3);
-  EXPECT_EQ(Fake.Calls(1).Descriptions, 1) << "carried over, not read again";
+  EXPECT_EQ(Fake.SlotCalls(1).Descriptions, 1) << "carried over, not read again";
 }
 
 TEST_F(MonitorScanLines, TextsThatFillTheirFieldsAreCutAtTheFieldsEnd) {
@@ -191,7 +193,7 @@ TEST_F(MonitorScanLines, ASlotThatKeepsAnsweringKeepsItsFirstRecord) {
   EXPECT_EQ(Field(Thread->Previous.Slots[3].ModuleName), "K200");
   EXPECT_EQ(Line(3), "Слот  3: Модуль K200");
   EXPECT_EQ(Text("SpeedModeStaticText"), "HS");
-  EXPECT_EQ(Fake.Calls(3).Descriptions, 1);
+  EXPECT_EQ(Fake.SlotCalls(3).Descriptions, 1);
   EXPECT_EQ(Thread->DetailsDirty, 0);
 }
 
@@ -209,7 +211,7 @@ TEST_F(MonitorScanLines, AFailedScanCommitsNothingAndTheNextOneRetries) {
   EXPECT_EQ(Thread->Current.Slots[15].ListLine[0], 0);
   EXPECT_EQ(Thread->Previous.Slots[5].SlotNumber, -1);
   EXPECT_EQ(Line(5), "Слот  5: -----");
-  EXPECT_EQ(Fake.Calls(15).Opens, 0);
+  EXPECT_EQ(Fake.SlotCalls(15).Opens, 0);
   Cycle();
   EXPECT_EQ(Line(5), "Слот  5: Модуль K390");
   EXPECT_EQ(Line(10), "Слот 10: Модуль K200");
@@ -220,7 +222,7 @@ TEST_F(MonitorScanLines, ANameReadFailureDropsTheScan) {
   Fake.Plug(4, "K80-50").FailName.Remaining = 1;
   Cycle();
   EXPECT_EQ(Thread->FirstPass, 1);
-  EXPECT_EQ(Fake.Calls(4).Loads, 0);
+  EXPECT_EQ(Fake.SlotCalls(4).Loads, 0);
   Cycle();
   EXPECT_EQ(Thread->FirstPass, 0);
   EXPECT_EQ(Line(4), "Слот  4: Модуль K80-50");
@@ -239,7 +241,7 @@ TEST_F(MonitorModuleSetUp, K600IsCoveredByTheWaitingWindowUntilTheEndOfTheScan) 
   EXPECT_EQ(shownAtLoad, std::vector<bool>({true, true}));
   EXPECT_FALSE(WaitingVisible());
   EXPECT_EQ(Thread->WaitingShown, 0);
-  EXPECT_EQ(Fake.Calls(3).Tests, 1);
+  EXPECT_EQ(Fake.SlotCalls(3).Tests, 1);
   EXPECT_EQ(Line(3), "Слот  3: Модуль K600");
 }
 
@@ -249,7 +251,7 @@ TEST_F(MonitorModuleSetUp, K600InOtherLetterCaseIsCoveredToo) {
   Fake.OnLoad = [&](int) { shown = WaitingVisible(); };
   Cycle();
   EXPECT_TRUE(shown);
-  EXPECT_EQ(Fake.Calls(1).Loads, 1);
+  EXPECT_EQ(Fake.SlotCalls(1).Loads, 1);
   EXPECT_FALSE(WaitingVisible());
 }
 
@@ -259,9 +261,9 @@ TEST_F(MonitorModuleSetUp, K8050IsLoadedAndTestedWithoutTheWaitingWindow) {
   Fake.OnLoad = [&](int) { shown = WaitingVisible() || Thread->WaitingShown != 0; };
   Cycle();
   EXPECT_FALSE(shown);
-  EXPECT_EQ(Fake.Calls(2).Loads, 1);
-  EXPECT_EQ(Fake.Calls(2).Tests, 1);
-  EXPECT_EQ(Fake.Calls(2).Descriptions, 1);
+  EXPECT_EQ(Fake.SlotCalls(2).Loads, 1);
+  EXPECT_EQ(Fake.SlotCalls(2).Tests, 1);
+  EXPECT_EQ(Fake.SlotCalls(2).Descriptions, 1);
   EXPECT_EQ(Thread->Previous.Slots[2].ModuleReady, 1u);
 }
 
@@ -277,7 +279,7 @@ TEST_F(MonitorModuleSetUp, K200AndK390AreNeitherLoadedNorTested) {
     EXPECT_EQ(r.InitPending, 0u) << slot;
     EXPECT_EQ(r.ModuleReady, 1u) << slot;
     EXPECT_EQ(r.DescriptionValid, 1u) << slot;
-    EXPECT_EQ(Fake.Calls(slot).Descriptions, 1) << slot;
+    EXPECT_EQ(Fake.SlotCalls(slot).Descriptions, 1) << slot;
   }
 }
 
@@ -285,18 +287,18 @@ TEST_F(MonitorModuleSetUp, AModuleIsLoadedOncePerStayInItsSlot) {
   Fake.Plug(3, "K600");
   Fake.Plug(6, "K80-50");
   Cycle(12);
-  EXPECT_EQ(Fake.Calls(3).Loads, 1);
-  EXPECT_EQ(Fake.Calls(6).Loads, 1);
-  EXPECT_EQ(Fake.Calls(3).Tests, 1);
+  EXPECT_EQ(Fake.SlotCalls(3).Loads, 1);
+  EXPECT_EQ(Fake.SlotCalls(6).Loads, 1);
+  EXPECT_EQ(Fake.SlotCalls(3).Tests, 1);
   // It leaves, and comes back: set up again, once.
   Fake.Unplug(3);
   Cycle();
   EXPECT_EQ(Line(3), "Слот  3: -----");
   Fake.Plug(3, "K600");
   Cycle(5);
-  EXPECT_EQ(Fake.Calls(3).Loads, 2);
-  EXPECT_EQ(Fake.Calls(6).Loads, 1);
-  EXPECT_EQ(Fake.Calls(3).Descriptions, 2);
+  EXPECT_EQ(Fake.SlotCalls(3).Loads, 2);
+  EXPECT_EQ(Fake.SlotCalls(6).Loads, 1);
+  EXPECT_EQ(Fake.SlotCalls(3).Descriptions, 2);
 }
 
 TEST_F(MonitorModuleSetUp, ATestThatKeepsFailingAppliesNothingAndLoadsEveryCycle) {
@@ -305,8 +307,8 @@ TEST_F(MonitorModuleSetUp, ATestThatKeepsFailingAppliesNothingAndLoadsEveryCycle
   int shownLoads = 0;
   Fake.OnLoad = [&](int) { shownLoads += WaitingVisible() ? 1 : 0; };
   Cycle(5);
-  EXPECT_EQ(Fake.Calls(5).Loads, 5);
-  EXPECT_EQ(Fake.Calls(5).Tests, 5);
+  EXPECT_EQ(Fake.SlotCalls(5).Loads, 5);
+  EXPECT_EQ(Fake.SlotCalls(5).Tests, 5);
   EXPECT_EQ(shownLoads, 5);
   EXPECT_FALSE(WaitingVisible());
   // Not even the good module in slot 0 was applied.
@@ -317,7 +319,7 @@ TEST_F(MonitorModuleSetUp, ATestThatKeepsFailingAppliesNothingAndLoadsEveryCycle
   // Once the test passes, everything is applied at once.
   Fake.Module(5).FailTest.Remaining = 0;
   Cycle();
-  EXPECT_EQ(Fake.Calls(5).Loads, 6);
+  EXPECT_EQ(Fake.SlotCalls(5).Loads, 6);
   EXPECT_EQ(Line(0), "Слот  0: Модуль K200");
   EXPECT_EQ(Line(5), "Слот  5: Модуль K600");
   EXPECT_EQ(Thread->SelectedIndex, 0);
@@ -326,12 +328,12 @@ TEST_F(MonitorModuleSetUp, ATestThatKeepsFailingAppliesNothingAndLoadsEveryCycle
 TEST_F(MonitorModuleSetUp, AFailedLoadIsRetriedAtTheNextCycle) {
   Fake.Plug(7, "K80-50").FailLoad.Remaining = 1;
   Cycle();
-  EXPECT_EQ(Fake.Calls(7).Loads, 1);
-  EXPECT_EQ(Fake.Calls(7).Tests, 0);
+  EXPECT_EQ(Fake.SlotCalls(7).Loads, 1);
+  EXPECT_EQ(Fake.SlotCalls(7).Tests, 0);
   EXPECT_EQ(Thread->FirstPass, 1);
   Cycle(3);
-  EXPECT_EQ(Fake.Calls(7).Loads, 2);
-  EXPECT_EQ(Fake.Calls(7).Tests, 1);
+  EXPECT_EQ(Fake.SlotCalls(7).Loads, 2);
+  EXPECT_EQ(Fake.SlotCalls(7).Tests, 1);
   EXPECT_EQ(Line(7), "Слот  7: Модуль K80-50");
 }
 
@@ -340,9 +342,9 @@ TEST_F(MonitorModuleSetUp, AStopDuringALoadSkipsTheTestAndCommitsNothing) {
   Fake.Plug(9, "K200");
   Fake.OnLoad = [&](int) { Thread->Terminate(); };
   Cycle();
-  EXPECT_EQ(Fake.Calls(3).Loads, 1);
-  EXPECT_EQ(Fake.Calls(3).Tests, 0);
-  EXPECT_EQ(Fake.Calls(9).Opens, 0) << "no slot after the stop";
+  EXPECT_EQ(Fake.SlotCalls(3).Loads, 1);
+  EXPECT_EQ(Fake.SlotCalls(3).Tests, 0);
+  EXPECT_EQ(Fake.SlotCalls(9).Opens, 0) << "no slot after the stop";
   EXPECT_FALSE(WaitingVisible()) << "the Waiting window is hidden after a stop too";
   EXPECT_EQ(Thread->WaitingShown, 0);
   EXPECT_EQ(Thread->FirstPass, 1);
@@ -353,7 +355,7 @@ TEST_F(MonitorModuleSetUp, AStopBeforeTheScanOpensNoSlot) {
   Fake.Plug(0, "K200");
   Thread->Terminate();
   Cycle();
-  EXPECT_EQ(Fake.Calls(0).Opens, 0);
+  EXPECT_EQ(Fake.SlotCalls(0).Opens, 0);
   EXPECT_EQ(Thread->FirstPass, 1);
 }
 

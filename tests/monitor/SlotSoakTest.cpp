@@ -27,123 +27,15 @@
 #include "framework/Thread.h"
 #include "monitor/ModulesMonitorThread.h"
 #include "tests/monitor/MonitorWindow.h"
-#include "tests/monitor/SlotFake.h"
-
-// ---- Allocations, counted on one thread while it asks for it ----------------
-// Every allocation of this test program passes here; only those of the thread
-// named in gCountingThread are counted, so the rest of the suite is not
-// affected.
-
-namespace {
-volatile LONG gCountingThread = 0;
-volatile LONG gCountedAllocations = 0;
-
-void* Allocate(std::size_t n) noexcept {
-  if (gCountingThread != 0 && static_cast<DWORD>(gCountingThread) == GetCurrentThreadId())
-    InterlockedIncrement(&gCountedAllocations);
-  return std::malloc(n ? n : 1);
-}
-
-void* AllocateOrThrow(std::size_t n) {
-  void* p = Allocate(n);
-  if (!p) throw std::bad_alloc();
-  return p;
-}
-
-// Counts the allocations of the calling thread for as long as it lives.
-class TAllocationCount {
- public:
-  TAllocationCount() : FStart(gCountedAllocations) {
-    InterlockedExchange(&gCountingThread, static_cast<LONG>(GetCurrentThreadId()));
-  }
-  ~TAllocationCount() { InterlockedExchange(&gCountingThread, 0); }
-  long Counted() const { return gCountedAllocations - FStart; }
-
- private:
-  LONG FStart;
-};
-}  // namespace
-
-void* operator new(std::size_t n) { return AllocateOrThrow(n); }
-void* operator new[](std::size_t n) { return AllocateOrThrow(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+#include "tests/support/FakeCorvane.h"
+#include "tests/support/CountingNew.h"
 
 namespace MonitorTest {
+
+using namespace CorvaneFake;
 namespace {
 
 namespace R = Corvane::Record;
-using TObject = TFakeSlots::TObject;
-
-// ---- Failures the slot fake has no switch for --------------------------------
-// The fake's interface objects get copies of its function tables whose open,
-// close and name entries can fail per slot before the fake is reached.
-
-struct TExtraFailures {
-  TFailure Open[FakeSlotCount], Close[FakeSlotCount], BaseName[FakeSlotCount];
-};
-TExtraFailures gExtra;
-
-TCorvaneLibrary gInner = {};
-Corvane::OpenSlotFn gFakeOpen = nullptr;
-Corvane::NoArgFn gFakeClose = nullptr;
-Corvane::ReadNameFn gFakeName = nullptr;
-
-constexpr int TableEntries = 32;
-void* gTables[8][TableEntries];
-void** gOriginalTables[8];
-int gTableCount = 0;
-
-TObject* ObjectOf(IModuleInterface* self) { return reinterpret_cast<TObject*>(self); }
-
-BOOL __stdcall FailingOpen(IModuleInterface* self, DWORD slot) {
-  if (slot < static_cast<DWORD>(FakeSlotCount) && gExtra.Open[slot].Fails()) {
-    ObjectOf(self)->Open = -1;  // what was open is closed all the same
-    return FALSE;
-  }
-  return gFakeOpen(self, slot);
-}
-
-BOOL __stdcall FailingClose(IModuleInterface* self) {
-  int slot = ObjectOf(self)->Open;
-  BOOL closed = gFakeClose(self);
-  if (slot >= 0 && slot < FakeSlotCount && gExtra.Close[slot].Fails()) return FALSE;
-  return closed;
-}
-
-BOOL __stdcall FailingName(IModuleInterface* self, char* name) {
-  TObject* o = ObjectOf(self);
-  if (o->Kind == KindBase && o->Open >= 0 && o->Open < FakeSlotCount && gExtra.BaseName[o->Open].Fails()) return FALSE;
-  return gFakeName(self, name);
-}
-
-void** TableFor(void** original) {
-  for (int i = 0; i < gTableCount; ++i)
-    if (gOriginalTables[i] == original) return gTables[i];
-  if (gTableCount == 8) return original;
-  void** table = gTables[gTableCount];
-  std::memcpy(table, original, sizeof gTables[0]);
-  gFakeOpen = reinterpret_cast<Corvane::OpenSlotFn>(original[Corvane::SlotOpen]);
-  gFakeClose = reinterpret_cast<Corvane::NoArgFn>(original[Corvane::SlotClose]);
-  gFakeName = reinterpret_cast<Corvane::ReadNameFn>(original[Corvane::SlotReadModuleName]);
-  table[Corvane::SlotOpen] = reinterpret_cast<void*>(&FailingOpen);
-  table[Corvane::SlotClose] = reinterpret_cast<void*>(&FailingClose);
-  table[Corvane::SlotReadModuleName] = reinterpret_cast<void*>(&FailingName);
-  gOriginalTables[gTableCount++] = original;
-  return table;
-}
-
-IModuleInterface* __stdcall SoakCreate(const char* device) {
-  IModuleInterface* object = gInner.CreateModuleInterface(device);
-  if (object) object->Table = TableFor(object->Table);
-  return object;
-}
 
 // ---- What a scan must leave in the tables --------------------------------------
 
@@ -263,11 +155,11 @@ struct TBlocks {
   size_t McuText, BootLoader, Dsp, Pld;
 };
 
-TBlocks BlocksOf(TModel model) {
+TBlocks BlocksOf(TKind model) {
   const size_t none = 0;
   switch (model) {
-    case ModelK600: return {R::K3600McuText, none, R::K3600Dsp, none};
-    case ModelK8050: return {R::K8050McuText, R::K8050BootLoader, none, R::K8050Pld};
+    case KindK600: return {R::K3600McuText, none, R::K3600Dsp, none};
+    case KindK8050: return {R::K8050McuText, R::K8050BootLoader, none, R::K8050Pld};
     default: return {R::K3200McuText, none, none, none};
   }
 }
@@ -377,21 +269,17 @@ long SoakScans() {
 
 struct TSoakFigures {
   long Scans = 0, Committed = 0, Failed = 0, Arrivals = 0, BadRecords = 0, Renderings = 0;
-  long SetUp[5] = {};  // by model, ModelNone for unknown names
+  long SetUp[5] = {};  // by model, KindBase for unknown names
   long OddClocksSetUp = 0;
 };
 
 class MonitorSoak : public ::testing::Test {
  protected:
   void SetUp() override {
-    gExtra = TExtraFailures();
-    gTableCount = 0;
-    gInner = Fake.Library();
-    TCorvaneLibrary library = {gInner.GetLibraryVersion, &SoakCreate};
     Window.Build();
     Waiting.Build();
     SetSynchronizeTarget(GetCurrentThreadId(), Window.Handle());
-    Thread.reset(new TModulesMonitorThread(true, ViewOf(Window, &Waiting), library));
+    Thread.reset(new TModulesMonitorThread(true, ViewOf(Window, &Waiting), Fake.Library()));
     Thread->StartUp();
     ASSERT_NE(Thread->Device, nullptr);
     ASSERT_EQ(Thread->ErrorReported, 0);
@@ -421,7 +309,7 @@ class MonitorSoak : public ::testing::Test {
       case 6:  // a base name of random bytes without terminator
         for (char& c : m.Name) c = static_cast<char>(e.TextByte());
         break;
-      case 7: m.Model = static_cast<TModel>(1 + e.Below(4)); break;  // perhaps not the model its name says
+      case 7: m.Model = static_cast<TKind>(1 + e.Below(4)); break;  // perhaps not the model its name says
       case 8:
         Unterminated(m, e);
         OddClocks(m, e);
@@ -435,9 +323,9 @@ class MonitorSoak : public ::testing::Test {
     TFakeModule& m = Fake.Module(slot);
     int times = e.OneIn(8) ? static_cast<int>(4 + e.Below(40)) : static_cast<int>(1 + e.Below(3));
     switch (e.Below(8)) {
-      case 0: gExtra.Open[slot].Remaining = times; break;
-      case 1: gExtra.Close[slot].Remaining = times; break;
-      case 2: gExtra.BaseName[slot].Remaining = times; break;
+      case 0: Fake.Failures(slot).Open.Remaining = times; break;
+      case 1: Fake.Failures(slot).Close.Remaining = times; break;
+      case 2: Fake.Failures(slot).BaseName.Remaining = times; break;
       case 3: m.FailName.Remaining = times; break;
       case 4: m.FailSpeed.Remaining = times; break;
       case 5: m.FailLoad.Remaining = times; break;
@@ -542,7 +430,7 @@ TEST_F(MonitorSoak, ScansKeepTheSlotTablesWholeAndAllocateNothing) {
         if (std::memcmp(&was, &is, sizeof is) != 0) fault = "slot " + std::to_string(i) + ": carried over with changes";
       } else if (is.SlotNumber == i && !failed) {
         const ModuleDescription& d = is.Description;
-        TModel model = d.Filled ? ModelOfName(is.ModuleName) : ModelNone;
+        TKind model = d.Filled ? ModelOfName(is.ModuleName) : KindBase;
         ++Figures.SetUp[model];
         if (d.Filled && (!std::isfinite(d.McuClockKhz) || std::fpclassify(d.McuClockKhz) == FP_SUBNORMAL))
           ++Figures.OddClocksSetUp;
@@ -563,8 +451,8 @@ TEST_F(MonitorSoak, ScansKeepTheSlotTablesWholeAndAllocateNothing) {
               "records), set up: K200 %ld, K390 %ld, K600 %ld, K80-50 %ld, unknown %ld; %ld with odd clocks; %ld "
               "renderings; %ld allocations\n",
               Figures.Scans, static_cast<unsigned long>(elapsed), elapsed * 1000.0 / (Figures.Scans ? Figures.Scans : 1),
-              Figures.Committed, Figures.Failed, Figures.Arrivals, Figures.BadRecords, Figures.SetUp[ModelK200],
-              Figures.SetUp[ModelK390], Figures.SetUp[ModelK600], Figures.SetUp[ModelK8050], Figures.SetUp[ModelNone],
+              Figures.Committed, Figures.Failed, Figures.Arrivals, Figures.BadRecords, Figures.SetUp[KindK200],
+              Figures.SetUp[KindK390], Figures.SetUp[KindK600], Figures.SetUp[KindK8050], Figures.SetUp[KindBase],
               Figures.OddClocksSetUp, Figures.Renderings, allocations);
   // The run reached what it is for: every model set up, scans failed and committed.
   EXPECT_EQ(Figures.Scans, scans);
@@ -573,7 +461,7 @@ TEST_F(MonitorSoak, ScansKeepTheSlotTablesWholeAndAllocateNothing) {
   // did not test what it is for.
   EXPECT_GT(Figures.Failed, scans / 100);
   EXPECT_GT(Figures.Committed, scans / 10);
-  for (int model = ModelNone; model <= ModelK8050; ++model) EXPECT_GT(Figures.SetUp[model], scans / 1000) << model;
+  for (int model = KindBase; model <= KindK8050; ++model) EXPECT_GT(Figures.SetUp[model], scans / 1000) << model;
   EXPECT_GT(Figures.OddClocksSetUp, scans / 1000);
 }
 

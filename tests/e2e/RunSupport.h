@@ -1,0 +1,42 @@
+// What the end-to-end tests of a running program share: the scenario with
+// one module, how long an exit may take, the stand-in's counters, and the
+// clean exit that ends most tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "e2e/Harness.h"
+
+namespace E2ERun {
+
+const DWORD ExitTimeout = 10000;
+const char* const OneModule = "version 3.3\nslot 2 model=k200 name=K200 serial=E2E00001\n";
+const char* const NoModule = "version 3.3\n";
+
+inline long Stat(const TQuendalRun& run, const std::string& key) {
+  return StatValue(run.Stats(), key);
+}
+
+// Waits until the stand-in has counted a further full scan of the 25 slots.
+inline bool AnotherScan(const TQuendalRun& run) {
+  long before = Stat(run, "open");
+  return Inspector::WaitFor([&] { return Stat(run, "open") >= before + 25; }, 8000, 50);
+}
+
+inline void ExpectCleanExit(TQuendalRun& run) {
+  DWORD code = 12345;
+  ASSERT_TRUE(run.WaitExit(ExitTimeout, code)) << "the program did not end";
+  EXPECT_EQ(code, 0u);
+}
+
+// Ctrl+Q, the menu's exit short cut, and the clean exit it brings.
+inline void QuitWithShortCut(TQuendalRun& run) {
+  Inspector::SendKey(run.Main(), 'Q', true);
+  ExpectCleanExit(run);
+}
+
+}  // namespace E2ERun
