@@ -6,45 +6,17 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "framework/Thread.h"
 #include "monitor/ModulesMonitorThread.h"
 #include "tests/monitor/MonitorWindow.h"
-#include "tests/monitor/SlotFake.h"
-
-// ---- Every allocation of this program is counted ---------------------------
-
-namespace {
-volatile LONG gAllocations = 0;
-
-void* Counted(std::size_t n) {
-  InterlockedIncrement(&gAllocations);
-  void* p = std::malloc(n ? n : 1);
-  if (!p) throw std::bad_alloc();
-  return p;
-}
-}  // namespace
-
-void* operator new(std::size_t n) { return Counted(n); }
-void* operator new[](std::size_t n) { return Counted(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
-  InterlockedIncrement(&gAllocations);
-  return std::malloc(n ? n : 1);
-}
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
-  InterlockedIncrement(&gAllocations);
-  return std::malloc(n ? n : 1);
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+#include "tests/support/CountingNew.h"
+#include "tests/support/FakeCorvane.h"
 
 namespace {
 
+using CorvaneFake::TFakeSlots;
 using namespace MonitorTest;
 
 double Now() {
@@ -104,24 +76,28 @@ TFigures Measure(const char* const names[SlotCount], int scans) {
   f.SelectionMicros = (Now() - start) * 1e6 / scans;
 
   const int cycles = 200;
-  LONG before = gAllocations;
-  for (int i = 0; i < cycles; ++i) {
-    thread->ScanSlots();
-    thread->RefreshDetails();
+  {
+    TAllocationCount counting;  // this thread's, which scans and redraws here
+    for (int i = 0; i < cycles; ++i) {
+      thread->ScanSlots();
+      thread->RefreshDetails();
+    }
+    f.AllocationsPerCycle = static_cast<double>(counting.Counted()) / cycles;
   }
-  f.AllocationsPerCycle = static_cast<double>(gAllocations - before) / cycles;
 
   // Cycles in which a module comes or goes: applied, the details redrawn.
-  before = gAllocations;
-  for (int i = 0; i < cycles; ++i) {
-    if (i % 2 == 0)
-      fake.Plug(24, "K200");
-    else
-      fake.Unplug(24);
-    thread->ScanSlots();
-    thread->RefreshDetails();
+  {
+    TAllocationCount counting;
+    for (int i = 0; i < cycles; ++i) {
+      if (i % 2 == 0)
+        fake.Plug(24, "K200");
+      else
+        fake.Unplug(24);
+      thread->ScanSlots();
+      thread->RefreshDetails();
+    }
+    f.AllocationsPerChangedCycle = static_cast<double>(counting.Counted()) / cycles;
   }
-  f.AllocationsPerChangedCycle = static_cast<double>(gAllocations - before) / cycles;
 
   thread->FinishMonitoring();
   delete thread;
