@@ -10,7 +10,6 @@
 namespace {
 const wchar_t* const ObjectProperty = L"QuendalObject";
 thread_local TWinControl* Creating = nullptr;
-thread_local HHOOK CreationHookHandle = nullptr;
 
 // Answers a text query from another process: wParam = buffer size in
 // characters, lParam = a UTF-16 buffer in this process.
@@ -60,13 +59,14 @@ LRESULT CALLBACK TWinControl::CreationHook(int code, WPARAM wParam, LPARAM lPara
     Creating = nullptr;
     c->Attach(reinterpret_cast<HWND>(wParam));
   }
-  return CallNextHookEx(CreationHookHandle, code, wParam, lParam);
+  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 void TWinControl::CreateHandle(const TCreateParams& p, const std::string& text) {
   if (FHandle) return;
-  if (!CreationHookHandle)
-    CreationHookHandle = SetWindowsHookExW(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
+  // The hook binds the object to its window before the window's first
+  // message; it is in place for this creation only.
+  THookHandle hook(WH_CBT, CreationHook);
   Creating = this;
   std::wstring w = Widen(text);
   HWND h = CreateWindowExW(p.ExStyle, p.ClassName, w.c_str(), p.Style, p.X, p.Y, p.Width, p.Height, p.Parent,

@@ -95,7 +95,7 @@ void TModulesMonitorThread::StartUp() {
     ReportError();
     return;
   }
-  Device = new (std::nothrow) TCommonUsbInterface(FLibrary);
+  Device.reset(new (std::nothrow) TCommonUsbInterface(FLibrary));
   if (!Device) {
     ErrorText = "Не могу получить общий интерфейс USB модулей!";
     ReportError();
@@ -130,8 +130,7 @@ void TModulesMonitorThread::FinishMonitoring() {
   if (!ApplicationTerminating() && FView.WaitingPanel && FView.WaitingPanel->Visible()) FView.WaitingPanel->Hide();
   if (Device) {
     Device->ReleaseInterfaces();
-    delete Device;
-    Device = nullptr;
+    Device.reset();
   }
 }
 

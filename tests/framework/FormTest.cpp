@@ -353,4 +353,17 @@ TEST_F(FormTest, MenuQueryReadsTheSystemMenuAndOnlyWhereOneIsSet) {
   EXPECT_STREQ(text, L"Последний\tCtrl+Q");
 }
 
+// The handles the framework owns are counted while they live: the creation
+// hook only for a creation, the menu until its owner goes.
+TEST_F(FormTest, OwnedHandlesAreCountedAndGoWithTheirOwners) {
+  EXPECT_EQ(LiveCount(TResourceKind::Hook), 0);
+  ASSERT_NE(Form->Menu->Handle(), nullptr);
+  const long menus = LiveCount(TResourceKind::Menu);
+  EXPECT_GE(menus, 1);
+  delete App;
+  App = nullptr;
+  EXPECT_EQ(LiveCount(TResourceKind::Menu), menus - 1);
+  EXPECT_EQ(LiveCount(TResourceKind::Hook), 0);
+}
+
 }  // namespace
