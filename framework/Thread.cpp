@@ -79,17 +79,34 @@ void TThread::WaitWhileServing() {
   if (onWindowThread) CheckSynchronize();
 }
 
+// What a thread's body or its on-terminate notification lets out is reported
+// on the window thread; the thread then ends.
+void TThread::Report(std::exception_ptr error) {
+  try {
+    Synchronize([error] {
+      try {
+        std::rethrow_exception(error);
+      } catch (...) {
+        ShowHandlerException();
+      }
+    });
+  } catch (...) {
+    // The report itself failed: nothing is left to tell it with.
+  }
+}
+
 unsigned __stdcall TThread::Entry(void* p) {
   auto* self = static_cast<TThread*>(p);
   try {
     self->Execute();
   } catch (...) {
-    // A body that lets an exception escape simply ends.
+    self->Report(std::current_exception());
   }
   if (self->OnTerminate) {
     try {
       self->Synchronize([self] { self->OnTerminate(self); });
     } catch (...) {
+      self->Report(std::current_exception());
     }
   }
   InterlockedExchange(&self->FFinished, 1);

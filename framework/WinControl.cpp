@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <exception>
 
+#include "framework/Exception.h"
 #include "framework/Menus.h"
 #include "framework/Messages.h"
 #include "framework/Text.h"
@@ -72,7 +73,10 @@ void TWinControl::CreateHandle(const TCreateParams& p, const std::string& text) 
   HWND h = CreateWindowExW(p.ExStyle, p.ClassName, w.c_str(), p.Style, p.X, p.Y, p.Width, p.Height, p.Parent,
                            nullptr, GetModuleHandleW(nullptr), nullptr);
   Creating = nullptr;
-  if (!h && FHandle) Detach();
+  if (!h) {
+    if (FHandle) Detach();
+    throw TException("CreateWindowEx");
+  }
   if (FHandle) FontChanged();
 }
 
@@ -111,17 +115,6 @@ LRESULT CALLBACK TWinControl::WindowProcedure(HWND h, UINT msg, WPARAM wParam, L
     ShowHandlerException();
   }
   return 0;
-}
-
-void ShowHandlerException() {
-  try {
-    throw;
-  } catch (const std::exception& e) {
-    std::wstring w = Widen(e.what());
-    MessageBoxW(nullptr, w.c_str(), L"Quendal", MB_OK | MB_ICONERROR | MB_TASKMODAL);
-  } catch (...) {
-    MessageBoxW(nullptr, L"?", L"Quendal", MB_OK | MB_ICONERROR | MB_TASKMODAL);
-  }
 }
 
 LRESULT TWinControl::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
