@@ -7,24 +7,16 @@
 
 TXJustOne::TXJustOne(TComponent* owner) : TComponent(owner), SwitchToPrevious(true) {}
 
-TXJustOne::~TXJustOne() {
-  if (FMutexCreated && FMutex) {
-    CloseHandle(FMutex);
-    CountDown(TResourceKind::Kernel);
-  }
-}
-
 void TXJustOne::Loaded() {
   TComponent::Loaded();
   // The lock's name: the application title, at most 256 characters.
   char name[257] = {};
   std::string title = Application ? Application->Title() : std::string();
   std::strncpy(name, title.c_str(), sizeof(name) - 1);
-  FMutexCreated = false;
   // The W function, so that the Russian name is the same on every locale.
-  FMutex = CreateMutexW(nullptr, FALSE, Widen(name).c_str());
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, Widen(name).c_str());
   DWORD error = GetLastError();
-  if (FMutex) CountUp(TResourceKind::Kernel);
+  FMutex.Reset(mutex);
   if (error == ERROR_ALREADY_EXISTS || !FMutex) {
     if (AlreadyExist) AlreadyExist(this);
     if (SwitchToPrevious && Application) {
@@ -43,5 +35,4 @@ void TXJustOne::Loaded() {
       Application->Terminate();
     }
   }
-  FMutexCreated = true;
 }

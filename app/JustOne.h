@@ -14,7 +14,6 @@
 class TXJustOne : public TComponent {
  public:
   explicit TXJustOne(TComponent* owner);
-  ~TXJustOne() override;
 
   bool SwitchToPrevious = true;
   std::function<void(TComponent* sender)> AlreadyExist;
@@ -22,6 +21,5 @@ class TXJustOne : public TComponent {
   void Loaded() override;
 
  private:
-  HANDLE FMutex = nullptr;
-  bool FMutexCreated = false;
+  TKernelHandle FMutex;
 };

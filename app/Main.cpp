@@ -31,8 +31,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     application.CreateForm(AboutProgramPanel);
     application.CreateForm(WaitingPanel);
     application.Run();
-  } catch (const TException& e) {
-    application.ShowException(e);
+  } catch (...) {
+    ShowHandlerException();
   }
   return 0;
 }

@@ -2,7 +2,7 @@
 
 #include <dbt.h>
 
-#include "app/MainLayout.h"
+#include "app/MainFormLayout.h"
 #include "framework/Clipboard.h"
 #include "framework/Messages.h"
 #include "windows/AboutPanel.h"
@@ -134,8 +134,7 @@ void TMainForm::OnStartModulesMonitorThreadThread() {
   }
   if (MonitorGate) return;
   MonitorStarted = false;
-  TMonitorView view;
-  view.MainForm = this;
+  TMonitorView view = MonitorViewOf(*this);
   view.WaitingPanel = WaitingPanel;
   view.Busy = &Busy;
   view.MonitorStarted = &MonitorStarted;

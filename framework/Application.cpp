@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "framework/Exception.h"
 #include "framework/Messages.h"
 #include "framework/Text.h"
 #include "framework/Thread.h"
@@ -104,6 +105,27 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
 }
 
 void TApplication::ShowException(const std::exception& e) { MessageBox(e.what(), FTitle, MB_OK | MB_ICONSTOP); }
+
+void ShowHandlerException() {
+  auto show = [](const std::exception& e) {
+    if (Application)
+      Application->ShowException(e);
+    else
+      MessageBoxW(nullptr, Widen(e.what()).c_str(), nullptr, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+  };
+  try {
+    try {
+      throw;
+    } catch (const std::exception& e) {
+      show(e);
+    } catch (...) {
+      show(TException("?"));
+    }
+  } catch (...) {
+    // The report itself failed (no memory for its text): nothing may leave
+    // the boundary that called it.
+  }
+}
 
 void TApplication::Minimize() {
   if (FMinimized) return;

@@ -65,24 +65,6 @@ std::string TControl::CreationText(const TControlDesc& d) const {
   return d.Text && !std::strchr(d.Text, '\n') ? d.Text : "";
 }
 
-namespace {
-// The whole window's device context, for painting its frame.
-class TFrameDC {
- public:
-  explicit TFrameDC(HWND window) : FWindow(window), FDC(GetWindowDC(window)) {}
-  ~TFrameDC() {
-    if (FDC) ReleaseDC(FWindow, FDC);
-  }
-  TFrameDC(const TFrameDC&) = delete;
-  TFrameDC& operator=(const TFrameDC&) = delete;
-  HDC Get() const { return FDC; }
-
- private:
-  HWND FWindow;
-  HDC FDC;
-};
-}  // namespace
-
 bool TControl::Reflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
   if (msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORLISTBOX || msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORBTN) {
     HDC dc = reinterpret_cast<HDC>(wParam);
@@ -111,7 +93,7 @@ LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   }
   if (msg == WM_NCPAINT && frame) {
     LRESULT result = TWinControl::WndProc(msg, wParam, lParam);
-    TFrameDC dc(Handle());
+    TWindowDC dc(Handle(), true);
     RECT r;
     GetWindowRect(Handle(), &r);
     OffsetRect(&r, -r.left, -r.top);

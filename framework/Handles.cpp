@@ -27,7 +27,31 @@ void TKernelHandle::Reset(HANDLE h) {
   if (FHandle) CountUp(TResourceKind::Kernel);
 }
 
-TWindowDC::TWindowDC(HWND window) : FWindow(window), FDC(GetDC(window)) {
+void TMenuHandle::Reset(HMENU h) {
+  if (FHandle && DestroyMenu(FHandle)) CountDown(TResourceKind::Menu);
+  FHandle = h;
+  if (FHandle) CountUp(TResourceKind::Menu);
+}
+
+THookHandle::THookHandle(int kind, HOOKPROC procedure)
+    : FHandle(SetWindowsHookExW(kind, procedure, nullptr, GetCurrentThreadId())) {
+  if (FHandle) CountUp(TResourceKind::Hook);
+}
+THookHandle::~THookHandle() {
+  if (FHandle && UnhookWindowsHookEx(FHandle)) CountDown(TResourceKind::Hook);
+}
+
+TCriticalSection::TCriticalSection() {
+  InitializeCriticalSection(&FSection);
+  CountUp(TResourceKind::Kernel);
+}
+TCriticalSection::~TCriticalSection() {
+  DeleteCriticalSection(&FSection);
+  CountDown(TResourceKind::Kernel);
+}
+
+TWindowDC::TWindowDC(HWND window, bool wholeWindow)
+    : FWindow(window), FDC(wholeWindow ? GetWindowDC(window) : GetDC(window)) {
   if (FDC) CountUp(TResourceKind::DC);
 }
 TWindowDC::~TWindowDC() {

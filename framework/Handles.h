@@ -4,7 +4,8 @@
 
 #include <windows.h>
 
-enum class TResourceKind : int { Window, Font, Brush, Pen, DC, Kernel, Count };
+// Kernel also counts the critical sections that the framework owns.
+enum class TResourceKind : int { Window, Font, Brush, Pen, DC, Kernel, Menu, Hook, Count };
 
 long LiveCount(TResourceKind kind);
 void CountUp(TResourceKind kind);
@@ -59,10 +60,64 @@ class TKernelHandle {
   HANDLE FHandle = nullptr;
 };
 
-// A window's device context, from GetDC or BeginPaint.
+// A menu, destroyed with DestroyMenu.
+class TMenuHandle {
+ public:
+  TMenuHandle() = default;
+  ~TMenuHandle() { Reset(nullptr); }
+  TMenuHandle(const TMenuHandle&) = delete;
+  TMenuHandle& operator=(const TMenuHandle&) = delete;
+  void Reset(HMENU h);
+  HMENU Get() const { return FHandle; }
+  explicit operator bool() const { return FHandle != nullptr; }
+
+ private:
+  HMENU FHandle = nullptr;
+};
+
+// A hook of the calling thread, installed for the wrapper's lifetime.
+class THookHandle {
+ public:
+  THookHandle(int kind, HOOKPROC procedure);
+  ~THookHandle();
+  THookHandle(const THookHandle&) = delete;
+  THookHandle& operator=(const THookHandle&) = delete;
+  explicit operator bool() const { return FHandle != nullptr; }
+
+ private:
+  HHOOK FHandle;
+};
+
+// A critical section, and the scope that holds it.
+class TCriticalSection {
+ public:
+  TCriticalSection();
+  ~TCriticalSection();
+  TCriticalSection(const TCriticalSection&) = delete;
+  TCriticalSection& operator=(const TCriticalSection&) = delete;
+  void Enter() { EnterCriticalSection(&FSection); }
+  void Leave() { LeaveCriticalSection(&FSection); }
+
+ private:
+  CRITICAL_SECTION FSection;
+};
+
+class TLockScope {
+ public:
+  explicit TLockScope(TCriticalSection& lock) : FLock(lock) { FLock.Enter(); }
+  ~TLockScope() { FLock.Leave(); }
+  TLockScope(const TLockScope&) = delete;
+  TLockScope& operator=(const TLockScope&) = delete;
+
+ private:
+  TCriticalSection& FLock;
+};
+
+// A window's device context, from GetDC (GetWindowDC for the whole window,
+// frame included) or BeginPaint.
 class TWindowDC {
  public:
-  explicit TWindowDC(HWND window);
+  explicit TWindowDC(HWND window, bool wholeWindow = false);
   ~TWindowDC();
   TWindowDC(const TWindowDC&) = delete;
   TWindowDC& operator=(const TWindowDC&) = delete;

@@ -7,25 +7,19 @@ TMenuItem::TMenuItem(TComponent* owner, const std::string& caption, WORD shortCu
 
 TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner) {}
 
-TPopupMenu::~TPopupMenu() {
-  if (FHandle) DestroyMenu(FHandle);
-}
-
 void TPopupMenu::Add(TMenuItem* item) {
   FItems.push_back(item);
-  if (FHandle) {
-    DestroyMenu(FHandle);
-    FHandle = nullptr;
-  }
+  FHandle.Reset(nullptr);
 }
 
 HMENU TPopupMenu::Handle() {
-  if (FHandle) return FHandle;
-  FHandle = CreatePopupMenu();
+  if (FHandle) return FHandle.Get();
+  FHandle.Reset(CreatePopupMenu());
+  HMENU menu = FHandle.Get();
   for (size_t i = 0; i < FItems.size(); ++i) {
     TMenuItem* item = FItems[i];
     if (item->IsSeparator()) {
-      AppendMenuW(FHandle, MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
       continue;
     }
     std::string caption = item->Caption();
@@ -33,9 +27,9 @@ HMENU TPopupMenu::Handle() {
       caption += "\tCtrl+";
       caption += static_cast<char>(item->ShortCutKey());
     }
-    AppendMenuW(FHandle, MF_STRING, i + 1, Widen(caption).c_str());
+    AppendMenuW(menu, MF_STRING, i + 1, Widen(caption).c_str());
   }
-  return FHandle;
+  return menu;
 }
 
 std::wstring TPopupMenu::Describe() {

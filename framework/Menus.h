@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/Component.h"
+#include "framework/Handles.h"
 
 class TMenuItem : public TComponent {
  public:
@@ -28,7 +29,6 @@ class TMenuItem : public TComponent {
 class TPopupMenu : public TComponent {
  public:
   explicit TPopupMenu(TComponent* owner);
-  ~TPopupMenu() override;
   void Add(TMenuItem* item);
   const std::vector<TMenuItem*>& Items() const { return FItems; }
   // Shows the menu centred horizontally on the screen point (x, y).
@@ -42,5 +42,5 @@ class TPopupMenu : public TComponent {
 
  private:
   std::vector<TMenuItem*> FItems;
-  HMENU FHandle = nullptr;
+  TMenuHandle FHandle;
 };

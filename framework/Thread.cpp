@@ -9,12 +9,8 @@ namespace {
 
 // Pending hand-overs, newest first; guarded by the lock.
 struct TSyncQueue {
-  TSyncQueue() {
-    InitializeCriticalSection(&Lock);
-    Wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-  }
-  CRITICAL_SECTION Lock;
-  HANDLE Wake;  // set whenever a hand-over is queued
+  TCriticalSection Lock;
+  TKernelHandle Wake{CreateEventW(nullptr, FALSE, FALSE, nullptr)};  // set whenever a hand-over is queued
   TThread* Pending = nullptr;
   DWORD WindowThread = 0;
   HWND WakeWindow = nullptr;
@@ -66,7 +62,7 @@ void TThread::TerminateAndWait() {
 }
 
 void TThread::WaitWhileServing() {
-  HANDLE waits[2] = {FHandle.Get(), Queue().Wake};
+  HANDLE waits[2] = {FHandle.Get(), Queue().Wake.Get()};
   bool onWindowThread = GetCurrentThreadId() == WindowThreadId();
   for (;;) {
     if (onWindowThread) CheckSynchronize();
@@ -83,17 +79,34 @@ void TThread::WaitWhileServing() {
   if (onWindowThread) CheckSynchronize();
 }
 
+// What a thread's body or its on-terminate notification lets out is reported
+// on the window thread; the thread then ends.
+void TThread::Report(std::exception_ptr error) {
+  try {
+    Synchronize([error] {
+      try {
+        std::rethrow_exception(error);
+      } catch (...) {
+        ShowHandlerException();
+      }
+    });
+  } catch (...) {
+    // The report itself failed: nothing is left to tell it with.
+  }
+}
+
 unsigned __stdcall TThread::Entry(void* p) {
   auto* self = static_cast<TThread*>(p);
   try {
     self->Execute();
   } catch (...) {
-    // A body that lets an exception escape simply ends.
+    self->Report(std::current_exception());
   }
   if (self->OnTerminate) {
     try {
       self->Synchronize([self] { self->OnTerminate(self); });
     } catch (...) {
+      self->Report(std::current_exception());
     }
   }
   InterlockedExchange(&self->FFinished, 1);
@@ -108,11 +121,12 @@ void TThread::Synchronize(const std::function<void()>& routine) {
   TSyncQueue& q = Queue();
   FRoutine = &routine;
   FError = nullptr;
-  EnterCriticalSection(&q.Lock);
-  FNextPending = q.Pending;
-  q.Pending = this;
-  LeaveCriticalSection(&q.Lock);
-  SetEvent(q.Wake);
+  {
+    TLockScope hold(q.Lock);
+    FNextPending = q.Pending;
+    q.Pending = this;
+  }
+  SetEvent(q.Wake.Get());
   if (q.WakeWindow) PostMessageW(q.WakeWindow, WM_QUENDAL_SYNCHRONIZE, 0, 0);
   WaitForSingleObject(FDone.Get(), INFINITE);
   FRoutine = nullptr;
@@ -132,17 +146,19 @@ int gRunningHandOvers = 0;
 bool InSynchronize() { return gRunningHandOvers > 0; }
 
 void WaitForHandOverOrMessage() {
-  HANDLE wake = Queue().Wake;
+  HANDLE wake = Queue().Wake.Get();
   MsgWaitForMultipleObjects(1, &wake, FALSE, INFINITE, QS_ALLINPUT);
   CheckSynchronize();
 }
 
 bool CheckSynchronize() {
   TSyncQueue& q = Queue();
-  EnterCriticalSection(&q.Lock);
-  TThread* list = q.Pending;
-  q.Pending = nullptr;
-  LeaveCriticalSection(&q.Lock);
+  TThread* list;
+  {
+    TLockScope hold(q.Lock);
+    list = q.Pending;
+    q.Pending = nullptr;
+  }
   bool ran = list != nullptr;
   while (list) {
     TThread* t = list;

@@ -1,7 +1,9 @@
 // A worker thread with a synchronous hand-over to the window thread.
 //
 // Synchronize(routine) runs the routine on the window thread while the
-// worker blocks, and rethrows in the worker whatever the routine threw. The
+// worker blocks, and rethrows in the worker whatever the routine threw.
+// Whatever the body lets out is reported on the window thread as any
+// handler's exception is. The
 // destructor raises the stop request and waits for the body to return while
 // it keeps executing the hand-overs the worker submits meanwhile (its last
 // ones among them), so deleting a thread from the window thread never
@@ -50,6 +52,7 @@ class TThread {
 
  private:
   static unsigned __stdcall Entry(void* self);
+  void Report(std::exception_ptr error);
   void WaitWhileServing();
 
   TKernelHandle FHandle;

@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <exception>
 
+#include "framework/Exception.h"
 #include "framework/Menus.h"
 #include "framework/Messages.h"
 #include "framework/Text.h"
@@ -10,7 +11,6 @@
 namespace {
 const wchar_t* const ObjectProperty = L"QuendalObject";
 thread_local TWinControl* Creating = nullptr;
-thread_local HHOOK CreationHookHandle = nullptr;
 
 // Answers a text query from another process: wParam = buffer size in
 // characters, lParam = a UTF-16 buffer in this process.
@@ -60,19 +60,23 @@ LRESULT CALLBACK TWinControl::CreationHook(int code, WPARAM wParam, LPARAM lPara
     Creating = nullptr;
     c->Attach(reinterpret_cast<HWND>(wParam));
   }
-  return CallNextHookEx(CreationHookHandle, code, wParam, lParam);
+  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 void TWinControl::CreateHandle(const TCreateParams& p, const std::string& text) {
   if (FHandle) return;
-  if (!CreationHookHandle)
-    CreationHookHandle = SetWindowsHookExW(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
+  // The hook binds the object to its window before the window's first
+  // message; it is in place for this creation only.
+  THookHandle hook(WH_CBT, CreationHook);
   Creating = this;
   std::wstring w = Widen(text);
   HWND h = CreateWindowExW(p.ExStyle, p.ClassName, w.c_str(), p.Style, p.X, p.Y, p.Width, p.Height, p.Parent,
                            nullptr, GetModuleHandleW(nullptr), nullptr);
   Creating = nullptr;
-  if (!h && FHandle) Detach();
+  if (!h) {
+    if (FHandle) Detach();
+    throw TException("CreateWindowEx");
+  }
   if (FHandle) FontChanged();
 }
 
@@ -111,17 +115,6 @@ LRESULT CALLBACK TWinControl::WindowProcedure(HWND h, UINT msg, WPARAM wParam, L
     ShowHandlerException();
   }
   return 0;
-}
-
-void ShowHandlerException() {
-  try {
-    throw;
-  } catch (const std::exception& e) {
-    std::wstring w = Widen(e.what());
-    MessageBoxW(nullptr, w.c_str(), L"Quendal", MB_OK | MB_ICONERROR | MB_TASKMODAL);
-  } catch (...) {
-    MessageBoxW(nullptr, L"?", L"Quendal", MB_OK | MB_ICONERROR | MB_TASKMODAL);
-  }
 }
 
 LRESULT TWinControl::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {

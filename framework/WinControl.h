@@ -77,10 +77,5 @@ class TWinControl : public TComponent {
 // A colour as "RRGGBB", system colours resolved; the look query writes it so.
 std::wstring RgbText(TColor color);
 
-// The standard handling of an exception that an event handler let out, for
-// the window procedure and the message loop alike: a message box with its
-// text, and the program goes on. Called inside a catch block.
-void ShowHandlerException();
-
 // Registers a plain window class of the program's own, once.
 const wchar_t* OwnWindowClass(const wchar_t* name, UINT style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS);

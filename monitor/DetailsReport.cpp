@@ -2,7 +2,6 @@
 
 #include "controls/FileVersionInfo.h"
 #include "device/FieldText.h"
-#include "framework/Form.h"
 #include "monitor/ModuleDetails.h"
 #include "monitor/ModulesMonitorThread.h"
 
@@ -18,8 +17,7 @@ const std::string& ProgramVersion() {
 
 // The text of one of the window's labels, so that the report says what the
 // window says.
-std::string LabelOf(const TForm& form, const char* name) {
-  auto* control = form.Find<TWinControl>(name);
+std::string LabelOf(const TWinControl* control) {
   return control ? control->Text() : std::string();
 }
 
@@ -27,7 +25,7 @@ void AddRow(std::string& out, const char* indent, const std::string& label, cons
   out += indent + label + ": " + text + LineEnd;
 }
 
-void AddModule(std::string& out, const TForm& form, const SlotRecord& slot, bool ready) {
+void AddModule(std::string& out, const TMonitorView& view, const SlotRecord& slot, bool ready) {
   out += FieldText(slot.ListLine) + LineEnd;
   if (!ready) {
     out += std::string("  Сведений о модуле ещё нет") + LineEnd;
@@ -35,18 +33,20 @@ void AddModule(std::string& out, const TForm& form, const SlotRecord& slot, bool
   }
   const TDetailsTexts texts = DetailsTexts(slot, ready);
   AddRow(out, "  ", "USB", texts.Speed);
-  AddRow(out, "  ", LabelOf(form, "SerialNumberLabelLMDStaticText"), texts.Serial);
-  AddRow(out, "  ", LabelOf(form, "RevisionLabelLMDStaticText"), texts.Revision);
-  AddRow(out, "  ", LabelOf(form, "DacLabelLMDStaticText"), texts.Dac);
-  for (const TDetailsGroup& unit : texts.Groups) {
-    out += "  " + LabelOf(form, unit.Box) + LineEnd;
-    for (int i = 0; i < unit.RowCount; ++i) AddRow(out, "    ", LabelOf(form, unit.Rows[i].Label), unit.Rows[i].Text);
+  AddRow(out, "  ", LabelOf(view.SerialLabel), texts.Serial);
+  AddRow(out, "  ", LabelOf(view.RevisionLabel), texts.Revision);
+  AddRow(out, "  ", LabelOf(view.DacLabel), texts.Dac);
+  for (int u = 0; u < 4; ++u) {
+    const TMonitorUnitView& unit = view.Units[u];
+    const TDetailsGroup& group = texts.Groups[u];
+    out += "  " + LabelOf(unit.Box) + LineEnd;
+    for (int i = 0; i < group.RowCount; ++i) AddRow(out, "    ", LabelOf(unit.Labels[i]), group.Rows[i]);
   }
 }
 
 }  // namespace
 
-std::string DetailsReport(const TForm& form, const TModulesMonitorThread& thread, bool shown) {
+std::string DetailsReport(const TMonitorView& view, const TModulesMonitorThread& thread, bool shown) {
   const unsigned library = thread.LibraryVersion;
   const std::string& program = ProgramVersion();
   std::string out = "Quendal" + (program.empty() ? std::string() : " " + program) + ", Corvane.dll " + std::to_string(library >> 16) + "." +
@@ -55,7 +55,7 @@ std::string DetailsReport(const TForm& form, const TModulesMonitorThread& thread
   for (const SlotRecord& slot : thread.Current.Slots) {
     if (slot.SlotNumber < 0) continue;
     listed = true;
-    AddModule(out, form, slot, shown && slot.ModuleReady != 0);
+    AddModule(out, view, slot, shown && slot.ModuleReady != 0);
   }
   if (!listed) out += std::string("Модули не обнаружены") + LineEnd;
   return out;

@@ -6,9 +6,9 @@
 
 #include <string>
 
-class TForm;
 class TModulesMonitorThread;
+struct TMonitorView;
 
-// `form`: the main window, whose labels the report takes; `shown`: as the
-// details' own flag, false before the first scan.
-std::string DetailsReport(const TForm& form, const TModulesMonitorThread& thread, bool shown);
+// `view`: the main window's controls, whose labels the report takes;
+// `shown`: as the details' own flag, false before the first scan.
+std::string DetailsReport(const TMonitorView& view, const TModulesMonitorThread& thread, bool shown);

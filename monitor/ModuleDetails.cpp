@@ -45,13 +45,12 @@ void Enable(TWinControl* control, bool enabled) {
   if (control) control->SetEnabled(enabled);
 }
 
-void ShowUnitGroup(const TForm& form, const TDetailsGroup& group, bool ready) {
-  Enable(form.Find<TWinControl>(group.Box), group.Present);
+void ShowUnitGroup(const TMonitorUnitView& unit, const TDetailsGroup& group, bool ready) {
+  Enable(unit.Box, group.Present);
   for (int i = 0; i < group.RowCount; ++i) {
-    Enable(form.Find<TWinControl>(group.Rows[i].Label), group.Present && ready);
-    TWinControl* value = form.Find<TWinControl>(group.Rows[i].Value);
-    Enable(value, group.Present && ready);
-    Put(value, group.Rows[i].Text);
+    Enable(unit.Labels[i], group.Present && ready);
+    Enable(unit.Values[i], group.Present && ready);
+    Put(unit.Values[i], group.Rows[i]);
   }
 }
 
@@ -60,17 +59,11 @@ std::string UnitVersion(const FirmwareVersionBlock& block) { return VersionText(
 // A unit group from the ready texts of its rows: a unit that the module
 // lacks shows dashes, one that it has shows the group's waiting placeholder
 // until the module is ready.
-TDetailsGroup UnitGroup(const char* box, int32_t present, bool ready, const char* waiting,
-                        std::initializer_list<TDetailsRow> rows) {
-  TDetailsGroup group = {box, present != 0, 0, {}};
-  for (const TDetailsRow& row : rows) {
+TDetailsGroup UnitGroup(int32_t present, bool ready, const char* waiting, std::initializer_list<std::string> rows) {
+  TDetailsGroup group = {present != 0, 0, {}};
+  for (const std::string& row : rows) {
     if (group.RowCount == 3) break;
-    TDetailsRow& r = group.Rows[group.RowCount++];
-    r = row;
-    if (!present)
-      r.Text = Dashes;
-    else if (!ready)
-      r.Text = waiting;
+    group.Rows[group.RowCount++] = !present ? Dashes : !ready ? waiting : row;
   }
   return group;
 }
@@ -100,24 +93,13 @@ TDetailsTexts DetailsTexts(const SlotRecord& s, bool ready) {
   t.Revision = !ready ? std::string("-") : s.Revision ? std::string(1, s.Revision) : std::string();
   t.Dac = !ready ? "----" : s.DacPresent ? "ЕСТЬ" : "НЕТ";
 
-  t.Groups[0] = UnitGroup("McuLMDGroupBox", d.McuPresent, ready, Dashes,
-                          {{"McuTypeLabelLMDStaticText", "McuTypeLMDStaticText", FieldText(d.McuName)},
-                           {"McuFreqLabelLMDStaticText", "McuFreqLMDStaticText", ClockText(d.McuClockKhz)},
-                           {"McuFirmwareVersionLabelLMDStaticText", "McuFirmwareVersionLMDStaticText",
-                            UnitVersion(d.McuFirmware)}});
-  t.Groups[1] = UnitGroup("BootLoaderLMDGroupBox", d.BootLoaderPresent, ready, Waiting,
-                          {{"McuBootLoadeVersionLabelLMDStaticText", "McuBootLoaderVersionLMDStaticText",
-                            UnitVersion(d.BootLoader)}});
-  t.Groups[2] = UnitGroup("DspLMDGroupBox", d.DspPresent, ready, Waiting,
-                          {{"DspTypeLabelLMDStaticText", "DspTypeLMDStaticText", FieldText(d.Dsp.Name)},
-                           {"DspFreqLabelLMDStaticText", "DspFreqLMDStaticText", ClockText(d.Dsp.ClockKhz)},
-                           {"DspFirmwareVersionLabelLMDStaticText", "DspFirmwareVersionLMDStaticText",
-                            UnitVersion(d.Dsp.Firmware)}});
-  t.Groups[3] = UnitGroup("PldLMDGroupBox", d.PldPresent, ready, Waiting,
-                          {{"PldTypeLabelLMDStaticText", "PldTypeLMDStaticText", FieldText(d.Pld.Name)},
-                           {"PldFreqLabelLMDStaticText", "PldFreqLMDStaticText", ClockText(d.Pld.ClockKhz)},
-                           {"PldFirmwareVersionLabelLMDStaticText", "PldFirmwareVersionLMDStaticText",
-                            UnitVersion(d.Pld.Firmware)}});
+  t.Groups[0] = UnitGroup(d.McuPresent, ready, Dashes,
+                          {FieldText(d.McuName), ClockText(d.McuClockKhz), UnitVersion(d.McuFirmware)});
+  t.Groups[1] = UnitGroup(d.BootLoaderPresent, ready, Waiting, {UnitVersion(d.BootLoader)});
+  t.Groups[2] = UnitGroup(d.DspPresent, ready, Waiting,
+                          {FieldText(d.Dsp.Name), ClockText(d.Dsp.ClockKhz), UnitVersion(d.Dsp.Firmware)});
+  t.Groups[3] = UnitGroup(d.PldPresent, ready, Waiting,
+                          {FieldText(d.Pld.Name), ClockText(d.Pld.ClockKhz), UnitVersion(d.Pld.Firmware)});
   return t;
 }
 
@@ -125,13 +107,12 @@ void ShowModuleDetails(TModulesMonitorThread& thread, uint8_t shown) {
   const TMonitorView& view = thread.View();
   TBusyGuard busy(view.Busy);
   if (!view.MainForm) return;
-  const TForm& form = *view.MainForm;
   SlotRecord& s = thread.Current.Selected;
   const ModuleDescription& d = s.Description;
   const bool ready = shown != 0 && s.ModuleReady != 0;
 
   // The list: one line per slot, replaced in place; the selection stays.
-  if (auto* list = form.Find<TListBox>("ModulesListBox")) {
+  if (TListBox* list = view.ModulesList) {
     for (int i = 0; i < SlotCount; ++i) {
       std::string line = FieldText(thread.Current.Slots[i].ListLine);
       if (i >= list->Count())
@@ -141,8 +122,7 @@ void ShowModuleDetails(TModulesMonitorThread& thread, uint8_t shown) {
     }
   }
 
-  Put(form.Find<TWinControl>("VirtualSlotStaticText"),
-      shown == 0 || thread.SelectedIndex == -1 ? std::string() : std::to_string(thread.SelectedIndex));
+  Put(view.SlotNumber, shown == 0 || thread.SelectedIndex == -1 ? std::string() : std::to_string(thread.SelectedIndex));
 
   std::string caption = "Мониторинг USB модулей: ";
   if (!ready)
@@ -153,29 +133,24 @@ void ShowModuleDetails(TModulesMonitorThread& thread, uint8_t shown) {
     caption += FieldText(s.ModuleName) + " --> S/N " + FieldText(s.SerialNumber);
   Put(view.MainForm, caption);
 
-  auto* group = form.Find<TWinControl>("ModuleGroupBox");
-  EnableGroupControls(group, shown != 0);
-  Put(group, ready ? "Модуль " + FieldText(d.Identity.ModuleName) : std::string("Модуль ????"));
+  EnableGroupControls(view.ModuleGroup, shown != 0);
+  Put(view.ModuleGroup, ready ? "Модуль " + FieldText(d.Identity.ModuleName) : std::string("Модуль ????"));
 
-  if (auto* lamp = form.Find<TShape>("ModuleLoadingLed"))
-    lamp->SetBrushColor(shown == 0 || s.SlotNumber == -1 ? LampUnlit : s.ModuleReady ? LampGreen : LampRed);
-  if (auto* lamp = form.Find<TShape>("UsbSpeedLed"))
-    lamp->SetBrushColor(!ready ? LampUnlit : s.UsbSpeed ? LampGreen : LampOrange);
+  if (view.LoadingLamp)
+    view.LoadingLamp->SetBrushColor(shown == 0 || s.SlotNumber == -1 ? LampUnlit : s.ModuleReady ? LampGreen : LampRed);
+  if (view.SpeedLamp) view.SpeedLamp->SetBrushColor(!ready ? LampUnlit : s.UsbSpeed ? LampGreen : LampOrange);
   // The box has room for eight characters; the slot table keeps them all.
   s.SerialNumber[8] = '\0';
 
   const TDetailsTexts texts = DetailsTexts(s, ready);
-  Put(form.Find<TWinControl>("SpeedModeStaticText"), texts.Speed);
-  auto* serial = form.Find<TWinControl>("SerialNumberLMDStaticText");
-  Enable(serial, ready);
-  Put(serial, texts.Serial);
-  auto* revision = form.Find<TWinControl>("ModuleRevisionLMDStaticText");
-  Enable(revision, ready);
-  Put(revision, texts.Revision);
-  auto* dac = form.Find<TWinControl>("DacLMDStaticText");
-  Enable(dac, ready);
-  Put(dac, texts.Dac);
-  for (const TDetailsGroup& unit : texts.Groups) ShowUnitGroup(form, unit, ready);
+  Put(view.SpeedMode, texts.Speed);
+  Enable(view.Serial, ready);
+  Put(view.Serial, texts.Serial);
+  Enable(view.Revision, ready);
+  Put(view.Revision, texts.Revision);
+  Enable(view.Dac, ready);
+  Put(view.Dac, texts.Dac);
+  for (int i = 0; i < 4; ++i) ShowUnitGroup(view.Units[i], texts.Groups[i], ready);
 
-  if (view.DetailsReport) *view.DetailsReport = DetailsReport(form, thread, shown != 0);
+  if (view.DetailsReport) *view.DetailsReport = DetailsReport(view, thread, shown != 0);
 }

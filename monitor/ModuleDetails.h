@@ -16,26 +16,17 @@ void ShowModuleDetails(TModulesMonitorThread& thread, uint8_t shown);
 // the container itself is left alone.
 void EnableGroupControls(TWinControl* container, bool enabled);
 
-// One row of a unit group: the names of its label and its value box, and
-// what the value box shows.
-struct TDetailsRow {
-  const char* Label;
-  const char* Value;
-  std::string Text;
-};
-
-// One unit group: the name of its sub-box, whether the module has the unit,
-// and its rows.
+// One unit group: whether the module has the unit and what the value boxes
+// of its rows show, in the order of the view's rows.
 struct TDetailsGroup {
-  const char* Box;
   bool Present;
   int RowCount;
-  TDetailsRow Rows[3];
+  std::string Rows[3];
 };
 
 // What the details show of one slot record: the speed text, the serial
 // number, revision and DAC boxes, and the rows of the microcontroller,
-// boot-loader, DSP and PLD groups. `ready`: rendered after a scan, with the
+// boot-loader, DSP and PLD groups, in the order of the view's units. `ready`: rendered after a scan, with the
 // module brought up.
 struct TDetailsTexts {
   std::string Speed, Serial, Revision, Dac;

@@ -81,11 +81,11 @@ void TModulesMonitorThread::StartUp() {
   InitSlotTables();
   std::memcpy(&Previous, &Current, sizeof(SlotTable));
   ShowModuleDetails(*this, 0);
-  if (auto* list = FView.MainForm ? FView.MainForm->Find<TWinControl>("ModulesListBox") : nullptr) list->SetEnabled(false);
+  if (FView.ModulesList) FView.ModulesList->SetEnabled(false);
 
   LibraryVersion = FLibrary.GetLibraryVersion ? FLibrary.GetLibraryVersion() : 0;
   // The report names the library version, known only now.
-  if (FView.DetailsReport && FView.MainForm) *FView.DetailsReport = DetailsReport(*FView.MainForm, *this, false);
+  if (FView.DetailsReport && FView.MainForm) *FView.DetailsReport = DetailsReport(FView, *this, false);
   if (LibraryVersion != Corvane::RequiredVersion) {
     char text[160];
     std::snprintf(text, sizeof(text), "Неправильная версия библиотеки Corvane.dll!\nТекущая: %u.%u Требуется: %u.%u",
@@ -95,7 +95,7 @@ void TModulesMonitorThread::StartUp() {
     ReportError();
     return;
   }
-  Device = new (std::nothrow) TCommonUsbInterface(FLibrary);
+  Device.reset(new (std::nothrow) TCommonUsbInterface(FLibrary));
   if (!Device) {
     ErrorText = "Не могу получить общий интерфейс USB модулей!";
     ReportError();
@@ -130,8 +130,7 @@ void TModulesMonitorThread::FinishMonitoring() {
   if (!ApplicationTerminating() && FView.WaitingPanel && FView.WaitingPanel->Visible()) FView.WaitingPanel->Hide();
   if (Device) {
     Device->ReleaseInterfaces();
-    delete Device;
-    Device = nullptr;
+    Device.reset();
   }
 }
 

@@ -4,6 +4,7 @@
 // windows runs on the window thread through Synchronize.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "device/CommonUsbInterface.h"
@@ -25,7 +26,7 @@ class TModulesMonitorThread : public TThread {
   int WaitingShown = 0;
   int SelectedIndex = 0;
   unsigned LibraryVersion = 0;
-  TCommonUsbInterface* Device = nullptr;
+  std::unique_ptr<TCommonUsbInterface> Device;
   SlotTable Current = {};
   SlotTable Previous = {};
   SlotRecord DefaultSlots[SlotCount] = {};

@@ -1,14 +1,40 @@
 // What the monitor thread reaches on the window side: the main window (its
-// controls by name, its caption, its flags) and the Waiting window. The
-// main window hands this over when it creates the thread.
+// caption), exactly the controls of it that the monitor writes or reads,
+// the Waiting window and the main window's flags. The main window fills it
+// once its controls are built and hands it over when it creates the thread;
+// a control left null is simply not shown.
 #pragma once
 
 #include <string>
 
+#include "framework/Controls.h"
 #include "framework/Form.h"
+
+// One unit group of the details: its sub-box and, per row, the label and
+// the value box. Rows the unit has not are null.
+struct TMonitorUnitView {
+  TWinControl* Box = nullptr;
+  TWinControl* Labels[3] = {};
+  TWinControl* Values[3] = {};
+};
 
 struct TMonitorView {
   TForm* MainForm = nullptr;
+  TListBox* ModulesList = nullptr;
+  TWinControl* SlotNumber = nullptr;
+  TWinControl* ModuleGroup = nullptr;
+  TShape* LoadingLamp = nullptr;
+  TShape* SpeedLamp = nullptr;
+  TWinControl* SpeedMode = nullptr;
+  TWinControl* Serial = nullptr;
+  TWinControl* Revision = nullptr;
+  TWinControl* Dac = nullptr;
+  TWinControl* SerialLabel = nullptr;
+  TWinControl* RevisionLabel = nullptr;
+  TWinControl* DacLabel = nullptr;
+  // The microcontroller, the boot loader, the DSP and the PLD, in this order.
+  TMonitorUnitView Units[4];
+
   TForm* WaitingPanel = nullptr;
   bool* Busy = nullptr;
   bool* MonitorStarted = nullptr;

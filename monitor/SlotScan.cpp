@@ -31,7 +31,7 @@ void ModuleLine(SlotRecord& record, int slot, const char* name, size_t nameSize)
 
 // The list's selected index; -1 without a list.
 int SelectedLine(const TMonitorView& view) {
-  TListBox* list = view.MainForm ? view.MainForm->Find<TListBox>("ModulesListBox") : nullptr;
+  TListBox* list = view.ModulesList;
   if (!list || !list->Handle()) return -1;
   // On the worker thread this is a direct query of the window thread's
   // control; it only reads.
@@ -115,9 +115,8 @@ void TModulesMonitorThread::ScanSlots() {
 }
 
 void TModulesMonitorThread::ApplyScan() {
-  TForm* form = FView.MainForm;
-  TListBox* list = form ? form->Find<TListBox>("ModulesListBox") : nullptr;
-  TWinControl* slotBox = form ? form->Find<TWinControl>("VirtualSlotStaticText") : nullptr;
+  TListBox* list = FView.ModulesList;
+  TWinControl* slotBox = FView.SlotNumber;
   auto listIndex = [list] { return list ? list->ItemIndex() : -1; };
 
   if (FirstPass == 1) {

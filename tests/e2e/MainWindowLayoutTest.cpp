@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MainLayout.h"
+#include "app/MainFormLayout.h"
 #include "e2e/E2EPixels.h"
 #include "e2e/Harness.h"
 #include "e2e/RunSupport.h"

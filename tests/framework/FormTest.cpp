@@ -15,6 +15,7 @@
 #include "framework/Form.h"
 #include "framework/Menus.h"
 #include "framework/Messages.h"
+#include "framework/Thread.h"
 #include "tests/support/BoxAnswerer.h"
 
 namespace {
@@ -166,6 +167,37 @@ TEST_F(FormTest, WhatAKeysHandlerLetsOutIsShownAndTheLoopGoesOn) {
   EXPECT_TRUE(Serve([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == 1; }));
 }
 
+// A thread's body that lets an exception out is reported the same way, on
+// the window thread; a window that cannot be created raises.
+TEST_F(FormTest, WhatAThreadLetsOutIsShownAndAFailedWindowRaises) {
+  class TFailing : public TThread {
+   public:
+    TFailing() : TThread(true) {}
+    ~TFailing() override { TerminateAndWait(); }
+
+   protected:
+    void Execute() override { throw TException("Поток не работает"); }
+  };
+  {
+    TBoxAnswerer boxes(GetCurrentThreadId());
+    TFailing thread;
+    thread.Start();
+    ASSERT_TRUE(Serve([&] { return !boxes.Texts().empty(); }, 5000)) << "no message box";
+    EXPECT_EQ(boxes.Texts()[0], L"Поток не работает");
+  }
+
+  class TNoClass : public TWinControl {
+   public:
+    TNoClass() : TWinControl(nullptr) {}
+    void Create() { CreateHandle({L"QuendalNoSuchClass", WS_POPUP, 0, 0, 0, 10, 10, nullptr}, ""); }
+  };
+  const long windows = LiveCount(TResourceKind::Window);
+  TNoClass control;
+  EXPECT_THROW(control.Create(), TException);
+  EXPECT_EQ(control.Handle(), nullptr);
+  EXPECT_EQ(LiveCount(TResourceKind::Window), windows);
+}
+
 TEST_F(FormTest, AFixedFrameRefusesToBeMaximisedOrSized) {
   ASSERT_TRUE(ShowAndActivate());
   RECT before, after;
@@ -292,6 +324,19 @@ TEST_F(FormTest, MenuQueryReadsTheSystemMenuAndOnlyWhereOneIsSet) {
   wchar_t text[64] = {};
   GetMenuStringW(menu, 2, text, 64, MF_BYPOSITION);
   EXPECT_STREQ(text, L"Последний\tCtrl+Q");
+}
+
+// The handles the framework owns are counted while they live: the creation
+// hook only for a creation, the menu until its owner goes.
+TEST_F(FormTest, OwnedHandlesAreCountedAndGoWithTheirOwners) {
+  EXPECT_EQ(LiveCount(TResourceKind::Hook), 0);
+  ASSERT_NE(Form->Menu->Handle(), nullptr);
+  const long menus = LiveCount(TResourceKind::Menu);
+  EXPECT_GE(menus, 1);
+  delete App;
+  App = nullptr;
+  EXPECT_EQ(LiveCount(TResourceKind::Menu), menus - 1);
+  EXPECT_EQ(LiveCount(TResourceKind::Hook), 0);
 }
 
 }  // namespace

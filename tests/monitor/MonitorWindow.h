@@ -1,9 +1,6 @@
 // Windows for the monitor's in-process tests and the scan benchmark: a form
-// with the controls the monitor writes (the slot list, the slot-number box
-// and the details group box with its lamps, value boxes and unit groups,
-// under the main window's names) and a plain stand-in for the Waiting
-// window. The main window's own form is part of the program, not of these
-// tests; only the names and kinds of the controls matter here.
+// built from the main window's own description, whose view the monitor gets
+// as the main window fills it, and a plain stand-in for the Waiting window.
 #pragma once
 
 #include <functional>
