@@ -213,13 +213,18 @@ TEST(DetailsEndToEnd, AnUnknownModuleIsReadyWithoutUnits) {
   EXPECT_TRUE(WaitLamp(run, "ModuleLoadingLed", LampGreen)) << ColourText(LampColour(run.Control("ModuleLoadingLed")));
 }
 
+// The first scan has listed all 25 slots, the last of them empty.
+bool WaitForAllSlotsListed(const TQuendalRun& run) {
+  return WaitFor([&] {
+    std::vector<std::string> lines = run.Lines("ModulesListBox");
+    return lines.size() == 25 && lines[24] == "Слот 24: -----";
+  }, 10000);
+}
+
 TEST(DetailsEndToEnd, NoModuleAtAllShowsTheStartUpPlaceholders) {
   TQuendalRun run;
   ASSERT_TRUE(run.Start("version 3.3\n"));
-  ASSERT_TRUE(WaitFor([&] {
-    std::vector<std::string> lines = run.Lines("ModulesListBox");
-    return lines.size() == 25 && lines[24] == "Слот 24: -----";
-  }, 10000));
+  ASSERT_TRUE(WaitForAllSlotsListed(run));
   HWND list = run.Control("ModulesListBox");
   EXPECT_FALSE(Enabled(list));
   EXPECT_EQ(ListSelection(list), -1);
@@ -274,10 +279,7 @@ TEST(DetailsEndToEnd, CtrlCCopiesEveryListedModuleAsTheDetailsShowIt) {
 TEST(DetailsEndToEnd, WithNoModuleTheCopySaysSoAndABusyClipboardDoesNoHarm) {
   TQuendalRun run;
   ASSERT_TRUE(run.Start("version 3.3\n"));
-  ASSERT_TRUE(WaitFor([&] {
-    std::vector<std::string> lines = run.Lines("ModulesListBox");
-    return lines.size() == 25 && lines[24] == "Слот 24: -----";
-  }, 10000));
+  ASSERT_TRUE(WaitForAllSlotsListed(run));
   // The list is disabled and nothing in the window has the focus.
   EXPECT_EQ(CopyWith(run, VK_INSERT), "Quendal 1.2.0.0, Corvane.dll 3.3\r\nМодули не обнаружены\r\n");
 
