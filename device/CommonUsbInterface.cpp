@@ -55,17 +55,6 @@ BOOL CallReadDescription(IModuleInterface* object, int slot, void* record) {
   return fn ? Truth(fn(object, record)) : FALSE;
 }
 
-// The module names the models report, in the order they are tried.
-bool SameModelName(const char* name, std::size_t size, const char* model) {
-  auto upper = [](unsigned char c) { return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c; };
-  std::size_t i = 0;
-  for (; i < size && name[i]; ++i) {
-    if (!model[i] || upper(static_cast<unsigned char>(name[i])) != upper(static_cast<unsigned char>(model[i])))
-      return false;
-  }
-  return model[i] == 0;
-}
-
 }  // namespace
 
 // ---- The wrapper -----------------------------------------------------------
@@ -110,10 +99,10 @@ BOOL TCommonUsbInterface::CloseAll() {
 }
 
 TCommonUsbInterface::TModel TCommonUsbInterface::ChosenModel() const {
-  if (SameModelName(FModuleName, sizeof FModuleName, "K200")) return TModel::K3200;
-  if (SameModelName(FModuleName, sizeof FModuleName, "K390")) return TModel::K390;
-  if (SameModelName(FModuleName, sizeof FModuleName, "K600")) return TModel::K3600;
-  if (SameModelName(FModuleName, sizeof FModuleName, "K80-50")) return TModel::K8050;
+  if (SameModuleName(FModuleName, sizeof FModuleName, "K200")) return TModel::K3200;
+  if (SameModuleName(FModuleName, sizeof FModuleName, "K390")) return TModel::K390;
+  if (SameModuleName(FModuleName, sizeof FModuleName, "K600")) return TModel::K3600;
+  if (SameModuleName(FModuleName, sizeof FModuleName, "K80-50")) return TModel::K8050;
   return TModel::None;
 }
 

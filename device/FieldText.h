@@ -19,6 +19,10 @@ std::string FieldText(const char (&field)[N]) {
   return FieldText(field, N);
 }
 
+// Whether the text of a field is the given module name, without regard to
+// letter case (the models report "K200", "K390", "K600" and "K80-50").
+bool SameModuleName(const char* field, std::size_t size, const char* model);
+
 // Copies the text at the start of a source field into a destination field
 // of destSize bytes: at most destSize - 1 characters, always followed by a
 // NUL, and the rest of the destination zero-filled. Returns the number of

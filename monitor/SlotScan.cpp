@@ -9,18 +9,6 @@
 
 namespace {
 
-// Module names compare without regard to letter case; the name read from the
-// module is bounded by its 16-byte field.
-bool SameModuleName(const char* name, size_t size, const char* model) {
-  auto upper = [](unsigned char c) { return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c; };
-  size_t length = FieldLength(name, size);
-  size_t i = 0;
-  for (; i < length; ++i)
-    if (!model[i] || upper(static_cast<unsigned char>(name[i])) != upper(static_cast<unsigned char>(model[i])))
-      return false;
-  return model[i] == 0;
-}
-
 // "Слот 12: Модуль K600": the name is taken up to its terminator, never past
 // the end of the field it lies in.
 void ModuleLine(SlotRecord& record, int slot, const char* name, size_t nameSize) {
