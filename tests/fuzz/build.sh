@@ -54,7 +54,7 @@ link() {  # link TARGET OBJECTS...
   "$cxx" "${flags[@]}" -fsanitize=fuzzer "$@" -o "$out/$target"
 }
 link FuzzRecordFill "$o/FuzzRecordFill.o" "$o/RecordFill.o" "$o/FieldText.o" "$o/DetailsFormat.o"
-link FuzzClockText "$o/FuzzClockText.o" "$o/DetailsFormat.o"
+link FuzzClockText "$o/FuzzClockText.o" "$o/DetailsFormat.o" "$o/FieldText.o"
 link FuzzFieldText "$o/FuzzFieldText.o" "$o/FieldText.o" "$o/DetailsFormat.o"
 link FuzzScenario "$o/FuzzScenario.o" "$o/Scenario.o" "$o/Records.o" "$o/RecordFill.o" "$o/FieldText.o" "$o/DetailsFormat.o"
 "$cxx" "${flags[@]}" "$o/SeedCorpus.o" "$o/Scenario.o" "$o/Records.o" -o "$out/SeedCorpus"
