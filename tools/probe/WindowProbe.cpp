@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "framework/Messages.h"
+
 namespace Inspector {
 
 namespace {
@@ -25,14 +27,6 @@ std::string Bytes(const std::wstring& text, UINT codePage = 1251) {
   return s;
 }
 
-UINT NameMessage() {
-  static UINT m = RegisterWindowMessageW(L"WM_GETCONTROLNAME");
-  return m;
-}
-UINT CountMessage() {
-  static UINT m = RegisterWindowMessageW(L"QUENDAL_GETCOUNTER");
-  return m;
-}
 
 struct TFind {
   DWORD ProcessId;
@@ -172,19 +166,11 @@ std::string RemoteText(HWND window, UINT message, size_t chars) {
   return text;
 }
 
-UINT LookQuery() {
-  static UINT m = RegisterWindowMessageW(L"QUENDAL_GETLOOK");
-  return m;
-}
-UINT MenuQuery() {
-  static UINT m = RegisterWindowMessageW(L"QUENDAL_GETMENU");
-  return m;
-}
 }  // namespace
 
-std::string ControlName(HWND window) { return RemoteText(window, NameMessage(), 128); }
+std::string ControlName(HWND window) { return RemoteText(window, ControlNameMessage(), 128); }
 
-std::string Look(HWND window) { return RemoteText(window, LookQuery(), 512); }
+std::string Look(HWND window) { return RemoteText(window, LookMessage(), 512); }
 
 std::string LookValue(const std::string& look, const std::string& key) {
   size_t pos = 0;
@@ -198,7 +184,7 @@ std::string LookValue(const std::string& look, const std::string& key) {
   return "";
 }
 
-std::string PopupMenuText(HWND window) { return RemoteText(window, MenuQuery(), 1024); }
+std::string PopupMenuText(HWND window) { return RemoteText(window, MenuMessage(), 1024); }
 
 HWND FindWindowNamed(DWORD processId, const std::string& name, DWORD timeoutMs) {
   HWND found = nullptr;
@@ -279,7 +265,7 @@ RECT ClientBounds(HWND control) {
 
 long Counter(HWND window, int kind) {
   DWORD_PTR r = 0;
-  if (!SendMessageTimeoutW(window, CountMessage(), static_cast<WPARAM>(kind), 0, SMTO_ABORTIFHUNG, 2000, &r)) return -1;
+  if (!SendMessageTimeoutW(window, CounterMessage(), static_cast<WPARAM>(kind), 0, SMTO_ABORTIFHUNG, 2000, &r)) return -1;
   return static_cast<long>(r);
 }
 
