@@ -9,7 +9,6 @@
 #include "framework/Text.h"
 
 namespace {
-const wchar_t* const ObjectProperty = L"QuendalObject";
 thread_local TWinControl* Creating = nullptr;
 
 // Answers a text query from another process: wParam = buffer size in
@@ -50,8 +49,13 @@ TWinControl::TWinControl(TComponent* owner) : TComponent(owner) {}
 
 TWinControl::~TWinControl() { DestroyHandle(); }
 
+// A bound window runs this framework's window procedure, and its user data
+// holds the object. Both are read inside the process, with no call to the
+// window server: every message goes through here.
 TWinControl* TWinControl::FromHandle(HWND window) {
-  return window ? static_cast<TWinControl*>(GetPropW(window, ObjectProperty)) : nullptr;
+  if (!window || GetWindowLongPtrW(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&TWinControl::WindowProcedure))
+    return nullptr;
+  return reinterpret_cast<TWinControl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 LRESULT CALLBACK TWinControl::CreationHook(int code, WPARAM wParam, LPARAM lParam) {
@@ -82,7 +86,7 @@ void TWinControl::CreateHandle(const TCreateParams& p, const std::string& text) 
 
 void TWinControl::Attach(HWND window) {
   FHandle = window;
-  SetPropW(window, ObjectProperty, this);
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   FClassProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::WindowProcedure)));
   CountUp(TResourceKind::Window);
@@ -91,7 +95,7 @@ void TWinControl::Attach(HWND window) {
 void TWinControl::Detach() {
   if (!FHandle) return;
   SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FClassProc));
-  RemovePropW(FHandle, ObjectProperty);
+  SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
   FHandle = nullptr;
   CountDown(TResourceKind::Window);
 }
@@ -101,7 +105,8 @@ void TWinControl::DestroyHandle() {
 }
 
 LRESULT CALLBACK TWinControl::WindowProcedure(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  TWinControl* c = FromHandle(h);
+  // Only bound windows come here.
+  auto* c = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(h, GWLP_USERDATA));
   if (!c) return DefWindowProcW(h, msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
     WNDPROC proc = c->FClassProc;

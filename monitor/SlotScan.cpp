@@ -31,30 +31,42 @@ int SelectedLine(const TMonitorView& view) {
 void TModulesMonitorThread::ScanSlots() {
   ErrorReported = 0;
   Current.ModuleCount = 0;
-  std::memcpy(Current.Slots, DefaultSlots, sizeof Current.Slots);
   bool failed = false;
 
+  // Each record is written once, from its default record or, for a module
+  // set up earlier, from the last applied table. The slots a dropped scan
+  // did not reach get their default records after the loop.
+  int reached = 0;
   for (int i = 0; i < SlotCount; ++i) {
     if (Terminated()) break;
     SlotRecord& record = Current.Slots[i];
+    reached = i + 1;
     if (!Device || !Device->OpenSlot(static_cast<DWORD>(i))) {
       // "Слот  3: -----", formatted once: zeros follow its terminator, as
       // in the default record.
+      std::memcpy(&record, &DefaultSlots[i], sizeof record);
       std::memcpy(record.ListLine, FEmptyLines[i], sizeof record.ListLine);
       continue;
     }
     ++Current.ModuleCount;
-    record.SlotNumber = i;
-    if (!Device->ReadModuleName(record.ModuleName) || !Device->ReadUsbSpeed(&record.UsbSpeed)) {
-      failed = true;
-      break;
-    }
+    char name[sizeof record.ModuleName];
+    std::memcpy(name, DefaultSlots[i].ModuleName, sizeof name);
+    uint8_t speed = DefaultSlots[i].UsbSpeed;
+    const bool read = Device->ReadModuleName(name) && Device->ReadUsbSpeed(&speed);
 
     // Set up when the last change was applied: carried over whole, also over
     // the name and speed just read.
-    if (Previous.Slots[i].InitPending == 0) {
-      record = Previous.Slots[i];
+    if (read && Previous.Slots[i].InitPending == 0) {
+      std::memcpy(&record, &Previous.Slots[i], sizeof record);
       continue;
+    }
+    std::memcpy(&record, &DefaultSlots[i], sizeof record);
+    record.SlotNumber = i;
+    std::memcpy(record.ModuleName, name, sizeof name);
+    record.UsbSpeed = speed;
+    if (!read) {
+      failed = true;
+      break;
     }
 
     // A module new to the slot.
@@ -88,6 +100,8 @@ void TModulesMonitorThread::ScanSlots() {
       record.Revision = 'A';
     }
   }
+
+  for (int i = reached; i < SlotCount; ++i) std::memcpy(&Current.Slots[i], &DefaultSlots[i], sizeof Current.Slots[i]);
 
   // Whenever it is shown, so that the Waiting window never outlives the scan
   // that showed it. WaitingShown is written only in hand-overs, while this

@@ -101,6 +101,13 @@ TEST(WindowProcedure, TheObjectSeesEveryMessageFromTheFirstAndTheBindingEndsAtNc
   EXPECT_EQ(std::find(object.Seen.begin(), object.Seen.end(), static_cast<UINT>(WM_NCDESTROY)), object.Seen.end());
   // The object outlives its window: messages for the dead window reach no one.
   EXPECT_EQ(TWinControl::FromHandle(window), nullptr);
+
+  // A window the framework never bound is no object, whatever its user data.
+  HWND foreign = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(foreign, nullptr);
+  SetWindowLongPtrW(foreign, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&object));
+  EXPECT_EQ(TWinControl::FromHandle(foreign), nullptr);
+  DestroyWindow(foreign);
 }
 
 TEST(WindowProcedure, AChildsNotificationIsReflectedToTheChildsObject) {

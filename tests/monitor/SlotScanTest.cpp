@@ -501,5 +501,29 @@ TEST_F(MonitorSlotTables, ALeavingModuleDropsBackToTheDefault) {
   EXPECT_EQ(std::memcmp(&gone, &d, sizeof d), 0);
 }
 
+TEST_F(MonitorSlotTables, ADroppedScanLeavesNoStaleRecordBehind) {
+  TFakeModule& failing = Fake.Plug(10, "K200");
+  Fake.Plug(15, "K390");
+  Cycle();
+  ASSERT_EQ(Thread->Previous.Slots[15].SlotNumber, 15);
+  failing.FailSpeed.Remaining = 1;
+  Cycle();
+  // The module set up before keeps none of its record once its speed fails,
+  // only the slot and the name just read; the slot the scan never reached
+  // holds its default, not what the last scan found there.
+  SlotRecord dropped = Thread->Current.Slots[10];
+  EXPECT_EQ(dropped.SlotNumber, 10);
+  EXPECT_EQ(Field(dropped.ModuleName), "K200");
+  EXPECT_EQ(dropped.InitPending, 1u);
+  EXPECT_EQ(dropped.UsbSpeed, 2);
+  EXPECT_EQ(dropped.ListLine[0], 0);
+  SlotRecord d = DefaultSlotRecord();
+  EXPECT_EQ(std::memcmp(&Thread->Current.Slots[15], &d, sizeof d), 0);
+  EXPECT_EQ(Line(15), "Слот 15: Модуль K390") << "nothing of a dropped scan is shown";
+  Cycle();
+  EXPECT_EQ(std::memcmp(&Thread->Current.Slots[15], &Thread->Previous.Slots[15], sizeof d), 0);
+  EXPECT_EQ(Thread->Current.Slots[10].InitPending, 0u);
+}
+
 }  // namespace
 }  // namespace MonitorTest
