@@ -94,8 +94,10 @@ void TWinControl::Attach(HWND window) {
 
 void TWinControl::Detach() {
   if (!FHandle) return;
+  // With the class procedure back the window is no longer bound; its user
+  // data is left as it is (clearing it is a call to the window server, for
+  // every window at exit).
   SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FClassProc));
-  SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
   FHandle = nullptr;
   CountDown(TResourceKind::Window);
 }

@@ -51,11 +51,11 @@ TQuendalRun::~TQuendalRun() {
   if (!FStats.empty()) DeleteFileW(FStats.c_str());
 }
 
-bool TQuendalRun::Start(const std::string& scenario, bool waitForMain) {
+bool TQuendalRun::Start(const std::string& scenario, bool waitForMain, bool counted) {
   ++Sequence;
   std::vector<std::wstring> env;
-  FStats = TempFile(L"stats-" + std::to_wstring(Sequence) + L".txt");
-  DeleteFileW(FStats.c_str());
+  FStats = counted ? TempFile(L"stats-" + std::to_wstring(Sequence) + L".txt") : std::wstring();
+  if (counted) DeleteFileW(FStats.c_str());
   env.push_back(L"CORVANE_STATS=" + FStats);
   if (!scenario.empty()) {
     FScenario = TempFile(L"scenario-" + std::to_wstring(Sequence) + L".txt");

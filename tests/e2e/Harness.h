@@ -17,8 +17,9 @@ class TQuendalRun {
   TQuendalRun& operator=(const TQuendalRun&) = delete;
 
   // Writes the scenario (empty: the built-in demonstration) and starts the
-  // program; true once its main window is there.
-  bool Start(const std::string& scenario, bool waitForMain = true);
+  // program; true once its main window is there. Uncounted, the stand-in
+  // keeps no counters file, as the maker's library keeps none.
+  bool Start(const std::string& scenario, bool waitForMain = true, bool counted = true);
   // Rewrites the scenario while the program runs.
   void Rewrite(const std::string& scenario);
   // Tells the main window that devices changed, as Windows tells every
