@@ -84,6 +84,9 @@ std::string Format(const char* format, double a, double b = 0, double c = 0) {
   return text;
 }
 
+// Linux CPU ticks (1/100 s) over a wall time, as a percentage of one core.
+double CorePercent(long long ticks, double seconds) { return seconds > 0 ? ticks / 100.0 / seconds * 100 : 0; }
+
 // A program whose CPU time is measured: Quendal.exe (the one under test, or
 // an earlier build beside it) or the floor program.
 struct TCpuSubject {
@@ -95,7 +98,7 @@ struct TCpuSubject {
   // All windows together: CPU ticks (1/100 s) with the wineserver, and seconds.
   long long Ticks = 0;
   double Seconds = 0;
-  double Pooled() const { return Seconds > 0 ? Ticks / 100.0 / Seconds * 100 : 0; }
+  double Pooled() const { return CorePercent(Ticks, Seconds); }
 };
 
 // The wineserver of this prefix, whose work on the program's behalf is part
@@ -123,8 +126,8 @@ bool CpuWindow(TCpuSubject& subject, const std::wstring& scenario, int seconds, 
     long long own1 = ReadLinuxCpuTicks(pid), server1 = ReadLinuxCpuTicks(server);
     double wall = (NowMs() - wall0) / 1000;
     if (own0 >= 0 && own1 >= 0 && server0 >= 0 && server1 >= 0) {
-      subject.Own.Add((own1 - own0) / 100.0 / wall * 100);
-      subject.Total.Add((own1 - own0 + server1 - server0) / 100.0 / wall * 100);
+      subject.Own.Add(CorePercent(own1 - own0, wall));
+      subject.Total.Add(CorePercent(own1 - own0 + server1 - server0, wall));
       subject.Ticks += own1 - own0 + server1 - server0;
       subject.Seconds += wall;
       measured = true;
@@ -182,7 +185,7 @@ int Bench(int cpuSeconds, int changes, int runs, unsigned seed) {
     double wall0 = NowMs();
     Sleep(static_cast<DWORD>(window) * 1000);
     long long server1 = ReadLinuxCpuTicks(server);
-    if (server0 >= 0 && server1 >= 0) idle.Add((server1 - server0) / 100.0 / ((NowMs() - wall0) / 1000) * 100);
+    if (server0 >= 0 && server1 >= 0) idle.Add(CorePercent(server1 - server0, (NowMs() - wall0) / 1000));
   }
   DeleteFileW(cpuScenario.c_str());
 
