@@ -10,6 +10,63 @@ packages=(cmake make googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w6
           clang libclang-rt-14-dev llvm)
 SUDO=""
 [ "$(id -u)" = 0 ] || SUDO=sudo
+suite=$(. /etc/os-release 2>/dev/null; echo "${VERSION_CODENAME:-bookworm}")
+
+# A package mirror has bad days: an index served half-synced makes
+# `apt-get update` fail for one source, and without that index the
+# Multi-Arch libraries of amd64 and i386 come from different suites, so the
+# i386 packages cannot be installed. Each apt-get is tried again three times,
+# QUENDAL_APT_PAUSE seconds apart (20); an index that still fails is named
+# and left out, and an install that then breaks on the two architectures'
+# versions takes its candidates from the main suite for both. Nothing else
+# on the machine (preferences, sources) is changed for it.
+pause=${QUENDAL_APT_PAUSE:-20}
+apt_out=$(mktemp)
+trap 'rm -f "$apt_out"' EXIT
+failed_sources=""
+
+# Runs apt-get with the given arguments, up to four times; its output is in
+# $apt_out. An install that fails on unmet dependencies is not tried again:
+# the same indexes give the same answer.
+apt_retry() {
+  local try
+  for try in 1 2 3 4; do
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get "$@" >"$apt_out" 2>&1 && return 0
+    grep -qE 'held broken packages|is not going to be installed' "$apt_out" && return 1
+    [ $try = 4 ] && return 1
+    echo "setup: apt-get $1 failed (try $try of 4); trying again in $pause s" >&2
+    sleep "$pause"
+  done
+}
+
+# Refreshes the package indexes. Sources whose index still cannot be
+# fetched are named, and set-up goes on without them.
+apt_update() {
+  apt_retry update -qq && return 0
+  local sources
+  sources=$(sed -nE 's#^E: Failed to fetch ([^ ]+)/dists/([^/]+)/([^/]+)/binary-([^/]+)/.*#\1 \2/\3 (\4)#p;
+                     t; s#^E: Failed to fetch ([^ ]+).*#\1#p' "$apt_out" | sort -u)
+  [ -n "$sources" ] || { cat "$apt_out" >&2; echo "setup: apt-get update failed" >&2; exit 1; }
+  while read -r source; do
+    echo "setup: warning: the package index of $source cannot be fetched (the mirror may be syncing); going on without it" >&2
+  done <<<"$sources"
+  failed_sources+="$sources"$'\n'
+}
+
+# Installs packages. If that breaks on architecture skew (a source's index
+# missing for one architecture), installs with the main suite as the target
+# release, which takes both architectures' candidates from the same suite.
+apt_install() {
+  apt_retry install -y -qq --no-install-recommends "$@" && return 0
+  if grep -qE 'held broken packages|is not going to be installed' "$apt_out"; then
+    echo "setup: the install failed on mismatched amd64 and i386 versions; installing with $suite as the target release" >&2
+    apt_retry install -y -qq --no-install-recommends -t "$suite" "$@" && return 0
+  fi
+  cat "$apt_out" >&2
+  echo "setup: cannot install $* from any suite${failed_sources:+; the package index that could not be fetched: $(echo $failed_sources)}" >&2
+  exit 1
+}
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
@@ -17,8 +74,8 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   $SUDO dpkg --add-architecture i386
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  apt_update
+  apt_install "${missing[@]}"
 fi
 # English and Russian UTF-8 locales.
 need_gen=0
@@ -49,11 +106,11 @@ if ! runs_32; then
       [ -n "$mirror" ] || { echo "setup: no Debian mirror found in the apt sources for bookworm-backports" >&2; exit 1; }
       printf 'Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
         "$mirror" | $SUDO tee /etc/apt/sources.list.d/quendal-backports.sources >/dev/null
-      $SUDO apt-get update -qq
+      apt_update
     fi
     echo "setup: installing qemu-user-static from bookworm-backports for 32-bit Wine"
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends \
-      -t bookworm-backports qemu-user-static >/dev/null
+    apt_retry install -y -qq --no-install-recommends -t bookworm-backports qemu-user-static ||
+      { cat "$apt_out" >&2; echo "setup: cannot install qemu-user-static from bookworm-backports" >&2; exit 1; }
   fi
   binfmt=/proc/sys/fs/binfmt_misc
   [ -e $binfmt/register ] || $SUDO mount -t binfmt_misc binfmt_misc $binfmt
