@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/MainForm.h"
+#include "device/LibraryGuard.h"
 #include "framework/Application.h"
 #include "framework/Exception.h"
 #include "windows/AboutPanel.h"
@@ -22,6 +23,9 @@ void DeclareDpiAware() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // The device library has been loaded with the program and may have
+  // changed the floating-point state on its way in.
+  ResetFloatingPointState();
   DeclareDpiAware();
   TApplication application;
   try {

@@ -75,13 +75,12 @@ void TMainForm::BindControls() {
   ModulesListBox->SetItemHeight(Scaled(20));
 }
 
-bool TMainForm::MessageMap(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+bool TMainForm::MessageMap(UINT msg, WPARAM, LPARAM, LRESULT& result) {
   if (msg == WM_START_MONITOR) {
     OnStartModulesMonitorThreadThread();
     result = 0;
     return true;
   }
-  if (msg == WM_DEVICECHANGE) DeviceChange(wParam);
   return false;
 }
 
@@ -105,6 +104,7 @@ void TMainForm::Animate(bool opening) {
 
 void TMainForm::FormCreate() {
   Application->OnShortCut = [this](const MSG& msg, bool& handled) { ApplicationShortCut(msg, handled); };
+  Application->OnDeviceChange = [this](WPARAM event) { DeviceChange(event); };
   // Clock rates are written with "." whatever the user's regional settings;
   // the program's number formatting never consults the locale.
   Busy = false;
@@ -156,11 +156,34 @@ void TMainForm::OnStartModulesMonitorThreadThread() {
 void TMainForm::ModulesMonitorThreadTerminate(TThread*) { MonitorStarted = false; }
 
 void TMainForm::StopModulesMonitorThread() {
-  if (!ModulesMonitorThread || !MonitorGate) return;
-  if (!WaitWhileMonitorStarted(false)) return;
-  delete ModulesMonitorThread;
-  if (!WaitWhileMonitorStarted(true)) return;
-  ModulesMonitorThread = nullptr;
+  // Another program may send a close request while this waits (the waits
+  // run sent messages): the nested stop must not delete the thread again.
+  if (!ModulesMonitorThread || !MonitorGate || FStopping) return;
+  FStopping = true;
+  if (WaitWhileMonitorStarted(false)) {
+    if (!ModulesMonitorThread->WaitFor(MonitorExitTimeoutMs)) AbandonMonitor();
+    delete ModulesMonitorThread;
+    ModulesMonitorThread = nullptr;
+    WaitWhileMonitorStarted(true);
+  }
+  FStopping = false;
+}
+
+namespace {
+BOOL CALLBACK HideWindow(HWND window, LPARAM) {
+  ShowWindow(window, SW_HIDE);
+  return TRUE;
+}
+}  // namespace
+
+void TMainForm::AbandonMonitor() {
+  // The thread is stuck inside a library call. Nothing is stored, so ending
+  // here loses nothing; the library's detach code is not run, because the
+  // stuck call may hold the locks it needs. The single-instance lock goes
+  // with the process.
+  EnumThreadWindows(GetCurrentThreadId(), &HideWindow, 0);
+  TerminateProcess(GetCurrentProcess(), 0);
+  ExitProcess(0);  // not reached: a process can always end itself
 }
 
 bool TMainForm::WaitWhileMonitorStarted(bool started) {
@@ -185,6 +208,7 @@ void TMainForm::FormClose(TCloseAction&) {
 }
 
 void TMainForm::FormDestroy() {
+  Application->OnDeviceChange = nullptr;  // the application window outlives this one
   if (Busy) return;
   Busy = true;
   StopModulesMonitorThread();

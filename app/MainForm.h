@@ -73,6 +73,12 @@ class TMainForm : public TForm {
   void OnStartModulesMonitorThreadThread();
   void ModulesMonitorThreadTerminate(TThread* sender);
   void StopModulesMonitorThread();
+  // How long a road out waits for the thread to end after the stop request
+  // before it gives up on it: a normal K3-600 load (about 2 s) ends well
+  // within it.
+  static constexpr DWORD MonitorExitTimeoutMs = 5000;
+  // Ends the process at once, with exit code 0, leaving the thread behind.
+  [[noreturn]] void AbandonMonitor();
 
  protected:
   void BindControls() override;
@@ -85,6 +91,8 @@ class TMainForm : public TForm {
   // What the details showed at their last redraw, as text; the monitor's
   // redraw rewrites it.
   std::string FDetailsReport;
+  // Set while StopModulesMonitorThread runs.
+  bool FStopping = false;
   void DeviceChange(WPARAM event);
   // Waits while MonitorStarted has the value given, processing messages and
   // running hand-overs; false when the application began to terminate.

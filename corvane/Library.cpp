@@ -94,6 +94,7 @@ BOOL __stdcall ReleaseInterface(IModuleInterface* self) {
     StateLock lock;
     BeginCall();
     ++Stats().releaseCalls;
+    CountLibraryCall(OpRelease);
     StandinInterface* me = Live(self);
     if (me) {
       UnregisterInterface(me);
@@ -159,6 +160,7 @@ BOOL __stdcall ReadUsbSpeed(IModuleInterface* self, BYTE* speed) {
 BOOL __stdcall LoadFirmware(IModuleInterface* self, const char*) {
   DWORD sleepMs = 0;
   BOOL ok = FALSE;
+  bool notice = false;
   try {
     StateLock lock;
     BeginCall();
@@ -168,6 +170,7 @@ BOOL __stdcall LoadFirmware(IModuleInterface* self, const char*) {
       ++Stats().slot[me->slot].load;
       ok = SwitchFails(me->slot, OpLoad) ? FALSE : TRUE;
       sleepMs = me->module.loadMs < MaxLoadMs ? me->module.loadMs : MaxLoadMs;
+      notice = me->module.loadNotice;
     }
     StatsChanged(true);
   } catch (...) {
@@ -175,6 +178,13 @@ BOOL __stdcall LoadFirmware(IModuleInterface* self, const char*) {
   }
   // A load takes its time whether it succeeds or not; the state is free meanwhile.
   if (sleepMs) Sleep(sleepMs);
+  // The module re-enumerates with its new firmware: Windows broadcasts
+  // that devices changed while the caller's scan goes on.
+  if (notice) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_DEVICECHANGE, 0x0007 /* DBT_DEVNODES_CHANGED */, 0, SMTO_ABORTIFHUNG,
+                        1000, &result);
+  }
   return ok;
 }
 
@@ -292,6 +302,7 @@ extern "C" DWORD __stdcall GetLibraryVersion(void) {
     BeginCall();
     CheckScenario();
     ++Stats().versionCalls;
+    CountLibraryCall(OpVersion);
     StatsChanged(true);
     return CurrentScenario().version;
   } catch (...) {
@@ -306,6 +317,7 @@ extern "C" IModuleInterface* __stdcall CreateModuleInterface(const char* deviceN
     CheckScenario();
     Counters& c = Stats();
     ++c.createCalls;
+    CountLibraryCall(OpCreate);
     StandinInterface* object = nullptr;
     Model model = Model::None;
     bool base = false;

@@ -11,8 +11,10 @@ namespace Standin {
 
 namespace {
 
-const char* const OpNames[OpCount] = {"open",  "base-open", "model-open", "name",        "base-name", "model-name",
-                                      "speed", "load",      "test",       "description", "close"};
+const char* const OpNames[OpCount] = {"open",  "base-open", "model-open", "name",        "base-name",
+                                      "model-name", "speed", "load", "test", "description", "close",
+                                      "version", "create", "release"};
+const char* const KindNames[KindCount] = {"fail", "fault", "hang", "unmask"};
 
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
@@ -191,6 +193,10 @@ bool ParseClock(const std::string& s, uint64_t& out, std::string& error) {
     out = negative ? 0xFFF8000000000000ull : 0x7FF8000000000000ull;
     return true;
   }
+  if (SameText(body, "snan")) {  // signalling: quiet bit clear, payload 1
+    out = negative ? 0xFFF0000000000001ull : 0x7FF0000000000001ull;
+    return true;
+  }
   if (s.size() > 5 && SameText(s.substr(0, 5), "bits:")) {
     unsigned long long bits;
     std::string hex = s.substr(5);
@@ -203,7 +209,7 @@ bool ParseClock(const std::string& s, uint64_t& out, std::string& error) {
     return true;
   }
   if (!IsDecimalNumber(s)) {
-    error = "\"" + s + "\" is not a clock (a decimal number of kHz, inf, -inf, nan or bits:0x...)";
+    error = "\"" + s + "\" is not a clock (a decimal number of kHz, inf, -inf, nan, snan or bits:0x...)";
     return false;
   }
   // The C runtime is shared with the program, whose locale may use another
@@ -387,11 +393,35 @@ bool ApplyUnit(UnitInfo& unit, const std::string& field, const std::string& valu
   return true;
 }
 
+// Applies a switch KIND.OP=value for an operation in [first, last); known
+// tells whether the key was a switch at all.
+bool ApplySwitch(FailureSwitch (&switches)[KindCount][OpCount], int first, int last, const std::string& k,
+                 const std::string& v, std::string& error, bool& known) {
+  std::size_t dot = k.find('.');
+  known = false;
+  for (int kind = 0; kind < KindCount && dot != std::string::npos; ++kind) {
+    if (k.compare(0, dot, KindNames[kind]) != 0 || std::strlen(KindNames[kind]) != dot) continue;
+    known = true;
+    for (int op = first; op < last; ++op)
+      if (k.compare(dot + 1, std::string::npos, OpNames[op]) == 0) {
+        if (ParseFailure(v, switches[kind][op])) return true;
+        error = k + "= takes never, always, once, a number of calls (that many, then no more) or after:N";
+        return false;
+      }
+    error = "unknown switch \"" + k + "\" (known operations:";
+    for (int op = first; op < last; ++op) error += std::string(" ") + OpNames[op];
+    error += ")";
+    return false;
+  }
+  return false;
+}
+
 // Applies one setting; false with error set when the value is bad or the key unknown.
 bool ApplySetting(Module& m, const Setting& s, std::string& error) {
   const std::string& k = s.key;
   const std::string& v = s.value;
   unsigned long long n;
+  bool isSwitch = false;
   if (k == "model") return true;  // settled before the others
   if (k == "name") {
     m.name = v;
@@ -432,6 +462,13 @@ bool ApplySetting(Module& m, const Setting& s, std::string& error) {
     }
     return true;
   }
+  if (k == "load-notice") {
+    if (!ParseBool(v, m.loadNotice)) {
+      error = "load-notice= takes yes or no";
+      return false;
+    }
+    return true;
+  }
   if (k == "load-ms") {
     if (!ParseUnsigned(v, MaxLoadMs, n)) {
       error = "load-ms= takes milliseconds from 0 to " + std::to_string(MaxLoadMs);
@@ -457,21 +494,8 @@ bool ApplySetting(Module& m, const Setting& s, std::string& error) {
     }
     return true;
   }
-  if (k.compare(0, 5, "fail.") == 0) {
-    std::string op = k.substr(5);
-    for (int i = 0; i < OpCount; ++i)
-      if (op == SwitchName(static_cast<Op>(i))) {
-        if (!ParseFailure(v, m.fail[i])) {
-          error = k + "= takes never, always, once, a number of calls (fail that many, then succeed) or after:N";
-          return false;
-        }
-        return true;
-      }
-    error = "unknown failure switch \"" + k +
-            "\" (known: open, base-open, model-open, name, base-name, model-name, speed, load, test, description, "
-            "close)";
-    return false;
-  }
+  if (ApplySwitch(m.switches, 0, SlotOpCount, k, v, error, isSwitch)) return true;
+  if (isSwitch) return false;
   std::size_t dot = k.find('.');
   if (dot != std::string::npos) {
     std::string unit = k.substr(0, dot), field = k.substr(dot + 1);
@@ -538,6 +562,8 @@ bool BuildModule(int slot, const std::vector<Setting>& settings, Module& m, std:
 const char* SwitchName(Op op) {
   return op >= 0 && op < OpCount ? OpNames[op] : "?";
 }
+
+const char* KindName(SwitchKind kind) { return kind >= 0 && kind < KindCount ? KindNames[kind] : "?"; }
 
 bool FailureSwitch::Fails(unsigned call) const {
   switch (mode) {
@@ -656,6 +682,21 @@ bool ParseScenario(const std::string& text, Scenario& out, std::string& error) {
         return false;
       }
       for (std::size_t i = 1; i < tokens.size(); ++i) out.refused.push_back(tokens[i].text);
+    } else if (directive == "library") {
+      for (std::size_t i = 1; i < tokens.size(); ++i) {
+        const Token& t = tokens[i];
+        std::string key = t.eq == std::string::npos ? t.text : t.text.substr(0, t.eq);
+        std::string value = t.eq == std::string::npos ? std::string() : t.text.substr(t.eq + 1);
+        bool isSwitch = false;
+        bool fail = key.compare(0, 5, "fail.") == 0;
+        if (t.eq != std::string::npos && !fail &&
+            ApplySwitch(out.library.switches, OpVersion, OpCount, key, value, error, isSwitch))
+          continue;
+        if (!isSwitch || fail || t.eq == std::string::npos)
+          error = "\"" + t.text + "\" is not a switch of the library's calls (fault.OP=, hang.OP=, unmask.OP=)";
+        error = LineMessage(lineNo, error);
+        return false;
+      }
     } else if (directive == "slot") {
       unsigned long long slot;
       if (tokens.size() < 2 || !ParseUnsigned(tokens[1].text, SlotCount - 1, slot)) {
@@ -677,7 +718,7 @@ bool ParseScenario(const std::string& text, Scenario& out, std::string& error) {
       }
       slotSeen[slot] = true;
     } else {
-      error = LineMessage(lineNo, "unknown directive \"" + directive + "\" (known: version, refuse, slot)");
+      error = LineMessage(lineNo, "unknown directive \"" + directive + "\" (known: version, refuse, library, slot)");
       return false;
     }
   }

@@ -33,11 +33,25 @@ enum Op {
   OpTest,
   OpDescription,
   OpClose,
+  // The library's own calls, not a slot's: switched by the library directive.
+  OpVersion,
+  OpCreate,
+  OpRelease,
   OpCount
 };
+constexpr int SlotOpCount = OpVersion;
+
+// What a switch does to the calls it picks: fail answers FALSE; the others
+// misbehave as foreign libraries do, once the call's work is done: fault
+// raises an access violation inside the call, hang never returns, unmask
+// returns with the caller's x87 control word at 0x1332 and the MXCSR
+// invalid, divide-by-zero and overflow traps unmasked.
+enum SwitchKind { KindFail, KindFault, KindHang, KindUnmask, KindCount };
 
 // The setting name of an operation's switch, e.g. "open" for fail.open.
 const char* SwitchName(Op op);
+// The setting prefix of a kind: "fail", "fault", "hang", "unmask".
+const char* KindName(SwitchKind kind);
 
 struct FailureSwitch {
   enum Mode { Never, Always, FirstCalls, AfterCalls };
@@ -85,10 +99,13 @@ struct Module {
   UnitInfo dsp;
   UnitInfo pld;
   DWORD loadMs = 0;
+  // After its load the module re-enumerates, and Windows tells the
+  // programs that devices changed.
+  bool loadNotice = false;
   bool unterminated = false;  // every text fills its field, no terminator
   bool junk = false;          // bytes the program does not interpret are 0xA5, not 0
   std::vector<Presence> presence;  // empty: never in the slot
-  FailureSwitch fail[OpCount];
+  FailureSwitch switches[KindCount][OpCount];
 
   bool PresentAt(DWORD elapsedMs) const;
 };
@@ -97,6 +114,8 @@ struct Scenario {
   DWORD version = 0x00030003;
   std::vector<std::string> refused;  // device names, compared without regard to case
   Module slots[SlotCount];
+  // The switches of the library's own calls (version, create, release).
+  Module library;
 
   int ModuleCount() const;
   bool Refuses(const char* deviceName) const;

@@ -1,6 +1,7 @@
 #include "corvane/State.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -19,6 +20,25 @@ struct FileStamp {
 
 enum class Source { Nothing, Empty, Demo, File };
 
+// Where a faulting call writes: the first page is never mapped. Kept in a
+// variable so that the compiler does not see the fault coming.
+volatile std::uintptr_t gUnmappedAddress = 0x10;
+
+// What DLLs of some Pascal-era toolchains leave behind: x87 invalid
+// operation, divide by zero and overflow unmasked (control word 0x1332), and
+// the same in MXCSR where the processor has one.
+void UnmaskTraps() {
+  unsigned short cw = 0x1332;
+  asm volatile("fldcw %0" : : "m"(cw));
+#if defined(__i386__)
+  if (!IsProcessorFeaturePresent(PF_XMMI_INSTRUCTIONS_AVAILABLE)) return;
+#endif
+  unsigned mxcsr;
+  asm volatile("stmxcsr %0" : "=m"(mxcsr));
+  mxcsr &= ~0x0680u;  // the IM, ZM and OM mask bits
+  asm volatile("ldmxcsr %0" : : "m"(mxcsr));
+}
+
 struct State {
   CRITICAL_SECTION lock;
   DWORD loadTick = 0;
@@ -26,7 +46,11 @@ struct State {
   Scenario scenario;
   Source source = Source::Nothing;
   DWORD timeBase = 0;
-  unsigned calls[SlotCount][OpCount] = {};
+  // Per slot, and last the library's own calls.
+  unsigned calls[SlotCount + 1][OpCount] = {};
+  // What the calls counted under the lock do once it is released.
+  unsigned pendingMischief = 0;
+  int lockDepth = 0;
 
   bool checked = false;
   DWORD lastCheck = 0;
@@ -361,8 +385,22 @@ void WriteStats() {
 
 }  // namespace
 
-StateLock::StateLock() { EnterCriticalSection(&g->lock); }
-StateLock::~StateLock() { LeaveCriticalSection(&g->lock); }
+StateLock::StateLock() {
+  EnterCriticalSection(&g->lock);
+  ++g->lockDepth;
+}
+
+// The misbehaviour comes last, with the lock released: a library that
+// faulted or hangs must not leave the state locked for the other thread.
+StateLock::~StateLock() {
+  unsigned mischief = 0;
+  if (--g->lockDepth == 0) std::swap(mischief, g->pendingMischief);
+  LeaveCriticalSection(&g->lock);
+  if (mischief & (1u << KindUnmask)) UnmaskTraps();
+  if (mischief & (1u << KindFault)) *reinterpret_cast<volatile int*>(gUnmappedAddress) = 0;
+  if (mischief & (1u << KindHang))
+    for (;;) Sleep(INFINITE);
+}
 
 void AttachState() {
   g = new State;
@@ -440,11 +478,16 @@ const Scenario& CurrentScenario() { return g->scenario; }
 DWORD ScenarioElapsed() { return GetTickCount() - g->timeBase; }
 
 bool SwitchFails(int slot, Op op) {
-  if (slot < 0 || slot >= SlotCount || op < 0 || op >= OpCount) return false;
+  if (slot < 0 || slot > SlotCount || op < 0 || op >= OpCount) return false;
   unsigned& calls = g->calls[slot][op];
   if (calls < 0xFFFFFFFFu) ++calls;
-  return g->scenario.slots[slot].fail[op].Fails(calls);
+  const Module& owner = slot == SlotCount ? g->scenario.library : g->scenario.slots[slot];
+  for (int kind = KindFault; kind < KindCount; ++kind)
+    if (owner.switches[kind][op].Fails(calls)) g->pendingMischief |= 1u << kind;
+  return owner.switches[KindFail][op].Fails(calls);
 }
+
+void CountLibraryCall(Op op) { SwitchFails(SlotCount, op); }
 
 Counters& Stats() { return g->counters; }
 

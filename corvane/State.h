@@ -56,8 +56,12 @@ const Scenario& CurrentScenario();
 // Milliseconds since the scenario in force took effect.
 DWORD ScenarioElapsed();
 // Counts a call of the operation on the slot and tells whether its switch
-// makes this call fail.
+// makes this call fail. The call's other switches (fault, hang, unmask) act
+// when the outermost StateLock is released.
 bool SwitchFails(int slot, Op op);
+// Counts a call of the library's own (version, create, release) for its
+// switches.
+void CountLibraryCall(Op op);
 
 Counters& Stats();
 // The counters changed; urgent ones are written at once, the others at most

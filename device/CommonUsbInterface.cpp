@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "device/FieldText.h"
+#include "device/LibraryGuard.h"
 #include "device/RecordFill.h"
 
 using namespace Corvane;
@@ -11,48 +12,35 @@ namespace {
 
 // ---- Calls through the interface's function table -------------------------
 
-template <typename Fn>
-Fn Entry(IModuleInterface* object, int slot) {
-  if (!object || !object->Table) return nullptr;
-  return reinterpret_cast<Fn>(object->Table[slot]);
+// Calls the table entry `slot` of the object, with the object as the first
+// argument. The table is the library's memory, so it is read under the
+// guard too; a fault in either throws ELibraryFault. Results are truth
+// values: any nonzero answer of the library is success.
+template <typename Fn, typename... Args>
+BOOL Call(IModuleInterface* object, int slot, Args... args) {
+  if (!object) return FALSE;
+  return LibraryCall([=]() -> BOOL {
+    Fn fn = object->Table ? reinterpret_cast<Fn>(object->Table[slot]) : nullptr;
+    return fn && fn(object, args...) ? TRUE : FALSE;
+  });
 }
 
-// Results are truth values: any nonzero answer of the library is success.
-BOOL Truth(BOOL result) { return result ? TRUE : FALSE; }
-
-BOOL CallOpenSlot(IModuleInterface* object, DWORD slot) {
-  OpenSlotFn fn = Entry<OpenSlotFn>(object, SlotOpen);
-  return fn ? Truth(fn(object, slot)) : FALSE;
-}
-
-BOOL CallNoArg(IModuleInterface* object, int slot) {
-  NoArgFn fn = Entry<NoArgFn>(object, slot);
-  return fn ? Truth(fn(object)) : FALSE;
-}
-
+BOOL CallOpenSlot(IModuleInterface* object, DWORD slot) { return Call<OpenSlotFn>(object, SlotOpen, slot); }
+BOOL CallNoArg(IModuleInterface* object, int slot) { return Call<NoArgFn>(object, slot); }
 BOOL CallReadModuleName(IModuleInterface* object, char* name) {
-  ReadNameFn fn = Entry<ReadNameFn>(object, SlotReadModuleName);
-  return fn ? Truth(fn(object, name)) : FALSE;
+  return Call<ReadNameFn>(object, SlotReadModuleName, name);
 }
-
 BOOL CallReadUsbSpeed(IModuleInterface* object, BYTE* speed) {
-  ReadSpeedFn fn = Entry<ReadSpeedFn>(object, SlotReadUsbSpeed);
-  return fn ? Truth(fn(object, speed)) : FALSE;
+  return Call<ReadSpeedFn>(object, SlotReadUsbSpeed, speed);
 }
-
 BOOL CallLoadFirmware(IModuleInterface* object, int slot, const char* file) {
-  LoadFirmwareFn fn = Entry<LoadFirmwareFn>(object, slot);
-  return fn ? Truth(fn(object, file)) : FALSE;
+  return Call<LoadFirmwareFn>(object, slot, file);
 }
-
 BOOL CallTestWithArg(IModuleInterface* object, int slot, DWORD reserved) {
-  TestWithArgFn fn = Entry<TestWithArgFn>(object, slot);
-  return fn ? Truth(fn(object, reserved)) : FALSE;
+  return Call<TestWithArgFn>(object, slot, reserved);
 }
-
 BOOL CallReadDescription(IModuleInterface* object, int slot, void* record) {
-  ReadDescriptionFn fn = Entry<ReadDescriptionFn>(object, slot);
-  return fn ? Truth(fn(object, record)) : FALSE;
+  return Call<ReadDescriptionFn>(object, slot, record);
 }
 
 }  // namespace
@@ -71,7 +59,7 @@ BOOL TCommonUsbInterface::CreateInterfaces() {
   IModuleInterface** fields[] = {&FBase, &FK3200, &FK390, &FK3600, &FK8050};
   const char* names[] = {BaseDeviceName, K3200DeviceName, K390DeviceName, K3600DeviceName, K8050DeviceName};
   for (int i = 0; i < 5; ++i) {
-    *fields[i] = FLibrary.CreateModuleInterface(names[i]);
+    *fields[i] = LibraryCall([&] { return FLibrary.CreateModuleInterface(names[i]); });
     if (!*fields[i]) return FALSE;
   }
   return TRUE;
@@ -84,7 +72,12 @@ BOOL TCommonUsbInterface::ReleaseInterfaces() {
     if (!*field) continue;
     IModuleInterface* object = *field;
     *field = nullptr;
-    result &= CallNoArg(object, SlotRelease);
+    // A library that faulted is still asked to release the rest.
+    try {
+      result &= CallNoArg(object, SlotRelease);
+    } catch (const ELibraryFault&) {
+      result = FALSE;
+    }
   }
   return result;
 }
@@ -154,6 +147,11 @@ BOOL TCommonUsbInterface::LoadFirmware(const char* file) {
     case TModel::K8050: return CallLoadFirmware(FK8050, SlotK8050LoadFirmware, file);
     default: return TRUE;  // K3-200 and K-390 need no load; unknown models get none
   }
+}
+
+bool TCommonUsbInterface::LoadsFirmware() const {
+  TModel model = ChosenModel();
+  return model == TModel::K3600 || model == TModel::K8050;
 }
 
 BOOL TCommonUsbInterface::TestModule() {

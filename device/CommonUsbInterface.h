@@ -3,10 +3,12 @@
 // OpenSlot learns from the base interface which model answers in the slot,
 // and every later request goes to that model's interface.
 //
-// Every operation returns a truth value (TRUE or FALSE) and nothing else:
-// nothing throws, nothing is shown. Every operation but CreateInterfaces,
-// ReleaseInterfaces and CloseAll fails while any of the five interfaces is
-// missing.
+// Every operation returns a truth value (TRUE or FALSE) and shows nothing.
+// Every operation but CreateInterfaces, ReleaseInterfaces and CloseAll fails
+// while any of the five interfaces is missing. A processor fault inside the
+// library throws ELibraryFault (device/LibraryGuard.h) out of the operation
+// that made the call; ReleaseInterfaces, which the destructor runs, never
+// throws and releases every interface even after a fault.
 #pragma once
 
 #include "device/CorvaneAbi.h"
@@ -38,6 +40,9 @@ class TCommonUsbInterface {
   BOOL ReadUsbSpeed(BYTE* speed);
   // file: null asks for the built-in firmware (what the monitor passes).
   BOOL LoadFirmware(const char* file = nullptr);
+  // Whether LoadFirmware asks the library for a load: the module in the
+  // open slot is a K3-600 or a K80-50.
+  bool LoadsFirmware() const;
   BOOL TestModule();
   // Fills the fields of the record that the module's model reports; on
   // failure the record is left as it was.

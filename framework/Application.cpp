@@ -148,6 +148,9 @@ LRESULT TApplication::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_QUENDAL_SYNCHRONIZE:
       CheckSynchronize();
       return 0;
+    case WM_DEVICECHANGE:
+      if (OnDeviceChange) OnDeviceChange(wParam);
+      return TRUE;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_RESTORE) {
         Restore();

@@ -47,6 +47,11 @@ class TApplication : public TWinControl {
   int MessageBox(const std::string& text, const std::string& caption, UINT flags);
   void ShowException(const std::exception& e);
 
+  // Windows reported that devices came or went. The application window
+  // takes the notice: it is unowned, so the broadcast reaches it also while
+  // the forms, which it owns, are hidden (the program minimised).
+  std::function<void(WPARAM event)> OnDeviceChange;
+
   bool ShowMainForm = true;
 
   void Minimize();

@@ -53,30 +53,46 @@ void TThread::Terminate() {
   SetEvent(FStopRequest.Get());
 }
 
-void TThread::TerminateAndWait() {
-  if (FJoined) return;
+void TThread::TerminateAndWait() { WaitFor(INFINITE); }
+
+bool TThread::WaitFor(DWORD timeoutMs) {
+  if (FJoined) return true;
   Terminate();
-  if (!FStarted) Start();
-  WaitWhileServing();
+  if (!FStarted) {
+    // Never started: perhaps its owner's constructor threw, and the object
+    // is half destroyed. The thread ends without its body or its
+    // on-terminate notification.
+    InterlockedExchange(&FNeverRun, 1);
+    Start();
+  }
+  if (!WaitWhileServing(timeoutMs)) return false;
   FJoined = true;
+  return true;
 }
 
-void TThread::WaitWhileServing() {
+bool TThread::WaitWhileServing(DWORD timeoutMs) {
   HANDLE waits[2] = {FHandle.Get(), Queue().Wake.Get()};
   bool onWindowThread = GetCurrentThreadId() == WindowThreadId();
+  const DWORD start = GetTickCount();
   for (;;) {
     if (onWindowThread) CheckSynchronize();
-    DWORD r = onWindowThread ? MsgWaitForMultipleObjects(2, waits, FALSE, INFINITE, QS_SENDMESSAGE)
-                             : WaitForSingleObject(waits[0], INFINITE);
+    DWORD waited = GetTickCount() - start;
+    if (timeoutMs != INFINITE && waited >= timeoutMs) return false;
+    DWORD left = timeoutMs == INFINITE ? INFINITE : timeoutMs - waited;
+    DWORD r = onWindowThread ? MsgWaitForMultipleObjects(2, waits, FALSE, left, QS_SENDMESSAGE)
+                             : WaitForSingleObject(waits[0], left);
     if (r == WAIT_OBJECT_0) break;
     if (r == WAIT_OBJECT_0 + 2) {
       // Let messages sent from the worker (a query of a control) through.
       MSG msg;
       PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
-    if (r == WAIT_FAILED) break;
+    // A wait that failed says nothing of the thread: it may still be
+    // running, so neither take it for ended nor spin on the failure.
+    if (r == WAIT_FAILED) Sleep(50);
   }
   if (onWindowThread) CheckSynchronize();
+  return true;
 }
 
 // What a thread's body or its on-terminate notification lets out is reported
@@ -97,6 +113,10 @@ void TThread::Report(std::exception_ptr error) {
 
 unsigned __stdcall TThread::Entry(void* p) {
   auto* self = static_cast<TThread*>(p);
+  if (InterlockedCompareExchange(&self->FNeverRun, 0, 0)) {
+    InterlockedExchange(&self->FFinished, 1);
+    return 0;
+  }
   try {
     self->Execute();
   } catch (...) {
@@ -147,7 +167,8 @@ bool InSynchronize() { return gRunningHandOvers > 0; }
 
 void WaitForHandOverOrMessage() {
   HANDLE wake = Queue().Wake.Get();
-  MsgWaitForMultipleObjects(1, &wake, FALSE, INFINITE, QS_ALLINPUT);
+  // A failed wait must not turn the caller's loop into a spin.
+  if (MsgWaitForMultipleObjects(1, &wake, FALSE, INFINITE, QS_ALLINPUT) == WAIT_FAILED) Sleep(50);
   CheckSynchronize();
 }
 

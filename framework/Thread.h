@@ -20,7 +20,9 @@
 class TThread {
  public:
   // Starts the thread at once unless createSuspended; throws TException when
-  // no thread could be created.
+  // no thread could be created. A thread stopped before it was started
+  // never runs its body: a derived class starts it as the last step of its
+  // constructor, so a constructor that throws leaves nothing running.
   explicit TThread(bool createSuspended);
   virtual ~TThread();
   TThread(const TThread&) = delete;
@@ -32,6 +34,10 @@ class TThread {
   // class calls it first in its destructor, while its own members and its
   // Execute still exist; the base destructor calls it again, harmlessly.
   void TerminateAndWait();
+  // Raises the stop request and waits, as TerminateAndWait does, at most
+  // timeoutMs; false when the body had not ended by then (the object must
+  // then not be destroyed: its thread still runs).
+  bool WaitFor(DWORD timeoutMs);
   // Raises the stop request; any thread may call it.
   void Terminate();
   bool Terminated() const { return InterlockedCompareExchange(const_cast<LONG*>(&FTerminated), 0, 0) != 0; }
@@ -53,7 +59,7 @@ class TThread {
  private:
   static unsigned __stdcall Entry(void* self);
   void Report(std::exception_ptr error);
-  void WaitWhileServing();
+  bool WaitWhileServing(DWORD timeoutMs);
 
   TKernelHandle FHandle;
   TKernelHandle FDone;  // set when the window thread has run our hand-over
@@ -61,6 +67,7 @@ class TThread {
   unsigned FThreadId = 0;
   volatile LONG FTerminated = 0;
   volatile LONG FFinished = 0;
+  volatile LONG FNeverRun = 0;  // stopped before it was started
   bool FStarted = false;
   bool FJoined = false;
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "framework/Application.h"
+#include "device/LibraryGuard.h"
 #include "framework/Exception.h"
 #include "monitor/DetailsReport.h"
 #include "monitor/ModuleDetails.h"
@@ -27,9 +28,10 @@ TModulesMonitorThread::~TModulesMonitorThread() { TerminateAndWait(); }
 bool TModulesMonitorThread::ApplicationTerminating() const { return Application && Application->Terminated(); }
 
 void TModulesMonitorThread::Execute() {
-  // The start-up step is guarded as the loop is: whatever fails in it is
-  // reported, and the thread still releases what it made and waits to be
-  // stopped.
+  // The start-up step is guarded as the loop is: whatever fails in it (a
+  // fault inside the library among it) is reported, and the thread still
+  // releases what it made and waits to be stopped.
+  ResetFloatingPointState();
   try {
     Synchronize([this] { StartUp(); });
     while (!Terminated() && ErrorReported == 0) {
@@ -55,11 +57,15 @@ void TModulesMonitorThread::Execute() {
 // The pause ends after PollPauseMs, at the stop request, or at a device
 // change (also one reported during the scan), which is answered no sooner
 // than NoticeSpacingMs after the scan began, so that a storm of notices
-// cannot make the scans follow each other closer.
+// cannot make the scans follow each other closer. After a scan that loaded
+// firmware the pause is taken whole and the notices are dropped: a module
+// re-enumerates after its load and raises notices of its own, which would
+// otherwise start the next scan while it is away and load it again.
 void TModulesMonitorThread::PauseAfterScan(DWORD scanStart) {
   HANDLE wakes[2] = {StopRequest(), FDeviceChange.Get()};
-  DWORD woken = WaitForMultipleObjects(2, wakes, FALSE, PollPauseMs);
+  DWORD woken = WaitForMultipleObjects(FLoadedFirmware ? 1 : 2, wakes, FALSE, PollPauseMs);
   if (woken == WAIT_FAILED) Sleep(PollPauseMs);
+  if (FLoadedFirmware) ResetEvent(FDeviceChange.Get());
   if (woken != WAIT_OBJECT_0 + 1) return;
   DWORD since = GetTickCount() - scanStart;
   if (since < NoticeSpacingMs) WaitForSingleObject(StopRequest(), NoticeSpacingMs - since);
@@ -83,7 +89,7 @@ void TModulesMonitorThread::StartUp() {
   ShowModuleDetails(*this, 0);
   if (FView.ModulesList) FView.ModulesList->SetEnabled(false);
 
-  LibraryVersion = FLibrary.GetLibraryVersion ? FLibrary.GetLibraryVersion() : 0;
+  LibraryVersion = FLibrary.GetLibraryVersion ? LibraryCall(FLibrary.GetLibraryVersion) : 0;
   // The report names the library version, known only now.
   if (FView.DetailsReport && FView.MainForm) *FView.DetailsReport = DetailsReport(FView, *this, false);
   if (LibraryVersion != Corvane::RequiredVersion) {

@@ -64,6 +64,8 @@ class TModulesMonitorThread : public TThread {
   TMonitorView FView;
   TCorvaneLibrary FLibrary;
   TKernelHandle FDeviceChange;
+  // The last scan asked the library to load a module's firmware.
+  bool FLoadedFirmware = false;
   // Each slot's line for when nothing answers in it, as the scan writes it.
   char FEmptyLines[SlotCount][ListLineSize] = {};
 };

@@ -30,6 +30,7 @@ int SelectedLine(const TMonitorView& view) {
 
 void TModulesMonitorThread::ScanSlots() {
   ErrorReported = 0;
+  FLoadedFirmware = false;
   Current.ModuleCount = 0;
   bool failed = false;
 
@@ -71,6 +72,7 @@ void TModulesMonitorThread::ScanSlots() {
 
     // A module new to the slot.
     if (SameModuleName(record.ModuleName, sizeof record.ModuleName, "K600")) Synchronize([this] { ShowWaiting(); });
+    if (Device->LoadsFirmware()) FLoadedFirmware = true;
     if (!Device->LoadFirmware(nullptr)) {
       failed = true;
       break;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "device/CommonUsbInterface.h"
+#include "device/LibraryGuard.h"
 #include "tests/support/FakeCorvane.h"
 
 namespace {
@@ -79,6 +80,25 @@ TEST(DeviceWrapperFactory, ReleaseReportsAFailureButReleasesEverything) {
   EXPECT_EQ(wrapper.OpenSlot(0), FALSE);
   EXPECT_TRUE(fake.Calls.empty());
   EXPECT_EQ(fake.CallsAfterRelease(), 0);
+}
+
+TEST(DeviceWrapperFactory, AFaultInsideTheLibraryIsThrownAndEveryInterfaceIsStillReleased) {
+  TFakeCorvane fake;
+  TCommonUsbInterface wrapper(fake.Library());
+  ASSERT_TRUE(wrapper.CreateInterfaces());
+  fake.SetModuleName("K80-50");
+  fake.Of(KindK8050).Faults = {5};  // ReadUsbSpeed
+  ASSERT_EQ(wrapper.OpenSlot(2), TRUE);
+  BYTE speed = 0;
+  EXPECT_THROW(wrapper.ReadUsbSpeed(&speed), ELibraryFault);
+  // A library that faulted is still asked to release each interface, and
+  // a second fault there is swallowed.
+  fake.Of(KindBase).Faults = {2};
+  fake.Of(KindK390).Faults = {2};
+  fake.ClearCalls();
+  EXPECT_EQ(wrapper.ReleaseInterfaces(), FALSE);
+  EXPECT_EQ(fake.Trace(), kReleaseAll);
+  EXPECT_FALSE(wrapper.HasAllInterfaces());
 }
 
 TEST(DeviceWrapperFactory, AFactoryWithoutEntryPointCreatesNothing) {

@@ -74,12 +74,11 @@ void TQuendalRun::Rewrite(const std::string& scenario) {
   if (!FScenario.empty()) WriteFile(FScenario, scenario);
 }
 
-void TQuendalRun::DeviceChange(WPARAM event) const {
-  // Arrivals and removals carry a header that names the kind of device.
-  DEV_BROADCAST_HDR header = {sizeof(DEV_BROADCAST_HDR), DBT_DEVTYP_DEVICEINTERFACE, 0};
-  LPARAM data = event & 0x8000 ? reinterpret_cast<LPARAM>(&header) : 0;
-  DWORD_PTR result = 0;
-  SendMessageTimeoutW(FMain, WM_DEVICECHANGE, event, data, SMTO_ABORTIFHUNG, 2000, &result);
+void TQuendalRun::DeviceChange() const {
+  // What Windows sends a program that registered for no device notices: a
+  // broadcast to the top-level windows, with no data. Posted, so that the
+  // caller does not wait for every window of the desktop to take it.
+  PostMessageW(HWND_BROADCAST, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
 }
 
 HWND TQuendalRun::Control(const std::string& name) const { return FMain ? FindControl(FMain, name) : nullptr; }

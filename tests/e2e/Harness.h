@@ -22,9 +22,9 @@ class TQuendalRun {
   bool Start(const std::string& scenario, bool waitForMain = true, bool counted = true);
   // Rewrites the scenario while the program runs.
   void Rewrite(const std::string& scenario);
-  // Tells the main window that devices changed, as Windows tells every
-  // top-level window (DBT_DEVNODES_CHANGED, DBT_DEVICEARRIVAL, ...).
-  void DeviceChange(WPARAM event) const;
+  // Tells the program that devices came or went as Windows does: the
+  // broadcast of DBT_DEVNODES_CHANGED to the top-level windows.
+  void DeviceChange() const;
 
   HWND Main() const { return FMain; }
   HWND Control(const std::string& name) const;

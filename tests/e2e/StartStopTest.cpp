@@ -56,6 +56,23 @@ TEST(StartStop, ExitWhileTheWorkerIsInALongLibraryCall) {
   EXPECT_LT(GetTickCount() - before, 9000u);
 }
 
+// Task managers and session tools send close requests, and the stop
+// sequence runs sent messages while it waits for the load to return: the
+// nested requests must not stop (and delete) the thread a second time.
+TEST(StartStop, CloseRequestsSentDuringAStopThatWaitsForALoadEndCleanly) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start("version 3.3\nslot 1 model=k600 name=K600 load-ms=3000\n"));
+  Sleep(1200);  // the load has begun
+  PostMessageW(run.Main(), WM_CLOSE, 0, 0);
+  HWND main = run.Main();
+  for (int i = 0; i < 40 && run.Running(); ++i) {
+    DWORD_PTR r = 0;
+    SendMessageTimeoutW(main, i % 2 ? WM_CLOSE : WM_SYSCOMMAND, i % 2 ? 0 : SC_CLOSE, 0, SMTO_ABORTIFHUNG, 200, &r);
+    Sleep(50);
+  }
+  ExpectCleanExit(run);
+}
+
 // The first window of the process with that class (and a caption that
 // starts so), found without a message to the program: it answers none yet.
 HWND OwnWindow(DWORD processId, const wchar_t* windowClass, const wchar_t* captionStart) {
@@ -147,6 +164,72 @@ TEST(StartStop, ClosingUnderTheMonitorsMessageBoxEnds) {
       ExpectCleanExit(run);
     }
   }
+}
+
+// The library misbehaving as foreign code does. A processor fault inside a
+// call is the monitor's one failure, whether it comes in a scan (on the
+// monitor thread) or in the start-up (on the window thread): the one box,
+// no further scans, the interfaces still released, a clean exit.
+const char* const FaultText = "Опаньки!!! Поймали неустранимое исключение!!!\nСрочно сообщите разработчику!";
+
+TEST(LibraryFaults, AFaultInsideALibraryCallIsTheMonitorsErrorNotTheEnd) {
+  const struct {
+    const char* Where;
+    const char* Scenario;
+    long Lost;  // interfaces a faulting creation made and never handed out
+  } cases[] = {
+      {"the speed read of a scan", "slot 2 model=k200 name=K200 fault.speed=once\n", 0},
+      {"a K80-50's description read", "slot 4 model=k8050 name=K80-50 load-ms=10 fault.description=once\n", 0},
+      {"the interface creation at start-up", "library fault.create=once\nslot 2 model=k200 name=K200\n", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Where);
+    TQuendalRun run;
+    ASSERT_TRUE(run.Start(c.Scenario));
+    TMessageBox box;
+    ASSERT_TRUE(run.FindBox(box, 8000));
+    EXPECT_EQ(box.Caption, "Сообщение TModulesMonitorThread::Execute()!");
+    EXPECT_EQ(box.Text, FaultText);
+    ASSERT_TRUE(PressButton(box, IDOK));
+    // The releases after the box write the counters; then nothing moves.
+    ASSERT_TRUE(WaitFor([&] { return Stat(run, "live-interfaces") == c.Lost; }, 5000)) << run.Stats();
+    long opens = Stat(run, "open");
+    Sleep(1000);
+    EXPECT_EQ(Stat(run, "open"), opens) << "scans after the fault";
+    EXPECT_FALSE(run.FindBox(box, 300)) << "a second message box";
+    ASSERT_TRUE(run.Running());
+    QuitWithShortCut(run);
+  }
+}
+
+// A library that unmasks the x87 and SSE traps on both threads, and a
+// clock that is a signalling NaN: each alone is harmless, together they
+// would trap in the program's own copying and formatting.
+TEST(LibraryFaults, UnmaskedTrapsAndASignallingNaNClockAreSurvived) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start("library unmask.version=always unmask.create=always\n"
+                        "slot 2 model=k200 name=K200 mcu.clock=snan unmask.open=always unmask.speed=always "
+                        "unmask.description=always\n"));
+  EXPECT_TRUE(run.WaitText("McuFreqLMDStaticText", "????????????", 8000)) << run.Text("McuFreqLMDStaticText");
+  TMessageBox box;
+  EXPECT_FALSE(run.FindBox(box, 500));
+  EXPECT_TRUE(AnotherScan(run));
+  QuitWithShortCut(run);
+}
+
+// A call that never returns (a driver waiting for a module that has gone):
+// the exit gives up on the stuck thread once 5 s have passed and still ends
+// with 0.
+TEST(LibraryFaults, AnExitGivesUpOnACallThatNeverReturns) {
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start("slot 2 model=k200 name=K200 hang.speed=always\n"));
+  Sleep(1500);  // the first scan is stuck in the speed read
+  SendKey(run.Main(), VK_ESCAPE);
+  TMessageBox box;
+  ASSERT_TRUE(run.FindBox(box));
+  EXPECT_EQ(box.Caption, "Подтвердите завершение!");
+  ASSERT_TRUE(PressButton(box, IDYES));
+  ExpectCleanExit(run);
 }
 
 TEST(StartStop, RightVersionShowsNoMessage) {

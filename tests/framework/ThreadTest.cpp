@@ -120,4 +120,24 @@ TEST_F(HandOver, SentMessagesAreServedWhileDeleting) {
   DestroyWindow(list);
 }
 
+// A derived constructor that throws after the base has made the suspended
+// thread: the thread must end without its body, which no longer exists.
+class THalfBuiltWorker : public TThread {
+ public:
+  explicit THalfBuiltWorker(bool& ran) : TThread(true), FRan(ran) { throw std::runtime_error("no event"); }
+
+ protected:
+  void Execute() override { FRan = true; }
+
+ private:
+  bool& FRan;
+};
+
+TEST_F(HandOver, AThreadWhoseOwnerNeverFinishedBuildingItNeverRuns) {
+  bool ran = false;
+  EXPECT_THROW(THalfBuiltWorker worker(ran), std::runtime_error);
+  Sleep(50);
+  EXPECT_FALSE(ran);
+}
+
 }  // namespace

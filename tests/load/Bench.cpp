@@ -224,7 +224,7 @@ int Bench(int cpuSeconds, int changes, int runs, unsigned seed) {
       }
     }
     double t0 = NowMs();
-    if (notice) run.DeviceChange(DBT_DEVNODES_CHANGED);
+    if (notice) run.DeviceChange();
     bool seen = WaitFor([&] { return ListLine(list, slot) == expected; }, 5000, 1);
     if (!seen) {
       ++faults, std::printf("FAIL: change %d (slot %d %s) not seen within 5 s; the line reads \"%s\"\n", i + 1, slot,

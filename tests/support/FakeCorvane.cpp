@@ -250,10 +250,16 @@ IModuleInterface* TFakeCorvane::Create(const char* device) {
   return nullptr;
 }
 
+namespace {
+// Where a faulting call writes; a variable, so the compiler cannot see it.
+volatile std::uintptr_t gUnmappedAddress = 0x10;
+}  // namespace
+
 TFakeObject* TFakeCorvane::Enter(IModuleInterface* self, int slot, TArg kind, std::uintptr_t arg) {
   TFakeObject* o = reinterpret_cast<TFakeObject*>(self);
   if (o->Releases > 0) ++FCallsAfterRelease;
   if (!FFromSlots) Calls.push_back(TCall{o->Kind, o->Instance, slot, kind, arg, std::string(), Listed(o->Kind, slot)});
+  if (FBehaviour[o->Kind].Faults.count(slot)) *reinterpret_cast<volatile int*>(gUnmappedAddress) = 0;
   return o;
 }
 

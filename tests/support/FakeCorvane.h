@@ -64,6 +64,9 @@ struct TBehaviour {
   std::size_t NameBytes = 16;          // how many of those bytes it writes
   BYTE Speed = 0;
   std::vector<unsigned char> Record;   // the bytes ReadDescription writes, all of them
+  // Table slots whose calls, once recorded, raise an access violation
+  // inside the library.
+  std::set<int> Faults;
   TBehaviour();
 };
 

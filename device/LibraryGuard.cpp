@@ -1,0 +1,173 @@
+// The structured-exception guard around calls into the device library.
+//
+// GCC has no __try, so the guard is made by hand. On i686, the shipped
+// program, it is what __try makes: a registration record on the thread's
+// exception chain (FS:[0]) for the length of the call, so that handlers the
+// library installs inside the call still see its faults first, and only
+// faults it leaves unhandled reach ours. x86_64 (a test build) keeps its
+// handlers in function tables, where a hand-made frame handler would need
+// unwind data written in assembly; there a vectored handler takes the faults
+// that the current thread raises while it is inside a guarded call.
+//
+// Either handler resumes the thread in Recover, which jumps back into
+// RunGuarded with __builtin_longjmp: only the library's frames (and our
+// trivial thunk) are left behind.
+#include "device/LibraryGuard.h"
+
+#include <cstdio>
+
+namespace {
+
+// The x87 control word and MXCSR of the runtime's start-up: every exception
+// masked, 64-bit precision, round to nearest.
+constexpr unsigned short ProgramControlWord = 0x037F;
+constexpr unsigned ProgramMxcsr = 0x1F80;
+
+struct TGuardFrame {
+#if defined(__i386__)
+  // Must come first: the system hands the handler this record's address.
+  struct TRecord {
+    TRecord* next;
+    void* handler;
+  } record;
+#else
+  TGuardFrame* outer;
+#endif
+  void* jump[5];
+  volatile DWORD fault;
+};
+
+bool IsProcessorFault(DWORD code) {
+  switch (code) {
+    case EXCEPTION_ACCESS_VIOLATION:
+    case EXCEPTION_IN_PAGE_ERROR:
+    case EXCEPTION_DATATYPE_MISALIGNMENT:
+    case EXCEPTION_ARRAY_BOUNDS_EXCEEDED:
+    case EXCEPTION_ILLEGAL_INSTRUCTION:
+    case EXCEPTION_PRIV_INSTRUCTION:
+    case EXCEPTION_INT_DIVIDE_BY_ZERO:
+    case EXCEPTION_INT_OVERFLOW:
+    case EXCEPTION_FLT_DENORMAL_OPERAND:
+    case EXCEPTION_FLT_DIVIDE_BY_ZERO:
+    case EXCEPTION_FLT_INEXACT_RESULT:
+    case EXCEPTION_FLT_INVALID_OPERATION:
+    case EXCEPTION_FLT_OVERFLOW:
+    case EXCEPTION_FLT_STACK_CHECK:
+    case EXCEPTION_FLT_UNDERFLOW:
+    case 0xC00002B4:  // STATUS_FLOAT_MULTIPLE_FAULTS (SSE)
+    case 0xC00002B5:  // STATUS_FLOAT_MULTIPLE_TRAPS (SSE)
+      return true;
+    default:
+      return false;  // a stack overflow among them: its guard page is gone, nothing can go on
+  }
+}
+
+// Entered in place of the faulting instruction, on the faulting thread's
+// stack, with the frame as its first argument (ECX on i686, RCX on x86_64).
+#if defined(__i386__)
+#define QUENDAL_FIRST_ARG_IN_REGISTER __attribute__((fastcall))
+#else
+#define QUENDAL_FIRST_ARG_IN_REGISTER
+#endif
+[[noreturn]] void QUENDAL_FIRST_ARG_IN_REGISTER __attribute__((noinline)) Recover(TGuardFrame* frame) {
+  __builtin_longjmp(frame->jump, 1);
+}
+
+// Points the faulting context at Recover, a little below the faulting
+// stack, and notes the fault.
+void Redirect(CONTEXT* context, TGuardFrame* frame, DWORD code) {
+  frame->fault = code;
+#if defined(__i386__)
+  context->Ecx = reinterpret_cast<DWORD>(frame);
+  context->Esp = ((context->Esp - 512) & ~DWORD(15)) - 4;  // as if called
+  context->Eip = reinterpret_cast<DWORD>(&Recover);
+#else
+  context->Rcx = reinterpret_cast<DWORD64>(frame);
+  context->Rsp = ((context->Rsp - 512) & ~DWORD64(15)) - 8;
+  context->Rip = reinterpret_cast<DWORD64>(&Recover);
+#endif
+}
+
+#if defined(__i386__)
+
+extern "C" EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, void* establisher, CONTEXT* context,
+                                                      void*) {
+  if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) return ExceptionContinueSearch;
+  if (!IsProcessorFault(record->ExceptionCode)) return ExceptionContinueSearch;
+  Redirect(context, static_cast<TGuardFrame*>(establisher), record->ExceptionCode);
+  return ExceptionContinueExecution;
+}
+
+void Enter(TGuardFrame& frame) {
+  frame.record.handler = reinterpret_cast<void*>(&GuardHandler);
+  asm volatile("movl %%fs:0, %0" : "=r"(frame.record.next) : : "memory");
+  asm volatile("movl %0, %%fs:0" : : "r"(&frame.record) : "memory");
+}
+
+// Also after a fault: the chain then still holds the records the library
+// pushed below ours, and they are dropped with it.
+void Leave(TGuardFrame& frame) { asm volatile("movl %0, %%fs:0" : : "r"(frame.record.next) : "memory"); }
+
+#else
+
+// The guarded call the current thread is inside, innermost first.
+DWORD gFrameSlot = TLS_OUT_OF_INDEXES;
+
+LONG CALLBACK GuardHandler(EXCEPTION_POINTERS* info) {
+  if (gFrameSlot == TLS_OUT_OF_INDEXES) return EXCEPTION_CONTINUE_SEARCH;
+  auto* frame = static_cast<TGuardFrame*>(TlsGetValue(gFrameSlot));
+  if (!frame || !IsProcessorFault(info->ExceptionRecord->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
+  Redirect(info->ContextRecord, frame, info->ExceptionRecord->ExceptionCode);
+  return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+// The handler, installed once for the process.
+bool InstallHandler() {
+  gFrameSlot = TlsAlloc();
+  return gFrameSlot != TLS_OUT_OF_INDEXES && AddVectoredExceptionHandler(1, &GuardHandler) != nullptr;
+}
+
+void Enter(TGuardFrame& frame) {
+  static const bool installed = InstallHandler();
+  if (!installed) return;
+  frame.outer = static_cast<TGuardFrame*>(TlsGetValue(gFrameSlot));
+  TlsSetValue(gFrameSlot, &frame);
+}
+
+void Leave(TGuardFrame& frame) {
+  if (gFrameSlot != TLS_OUT_OF_INDEXES) TlsSetValue(gFrameSlot, frame.outer);
+}
+
+#endif
+
+}  // namespace
+
+ELibraryFault::ELibraryFault(DWORD code)
+    : TException([code] {
+        char text[80];
+        std::snprintf(text, sizeof text, "Сбой в библиотеке Corvane.dll: исключение 0x%08lX",
+                      static_cast<unsigned long>(code));
+        return std::string(text);
+      }()),
+      FCode(code) {}
+
+void ResetFloatingPointState() {
+  unsigned short cw = ProgramControlWord;
+  asm volatile("fnclex\n\tfldcw %0" : : "m"(cw));
+#if defined(__i386__)
+  // Processors older than the Pentium III have no MXCSR.
+  static const bool sse = IsProcessorFeaturePresent(PF_XMMI_INSTRUCTIONS_AVAILABLE) != 0;
+  if (!sse) return;
+#endif
+  unsigned mxcsr = ProgramMxcsr;
+  asm volatile("ldmxcsr %0" : : "m"(mxcsr));
+}
+
+DWORD RunGuarded(void (*routine)(void*), void* context) {
+  TGuardFrame frame = {};
+  Enter(frame);
+  if (__builtin_setjmp(frame.jump) == 0) routine(context);
+  Leave(frame);
+  ResetFloatingPointState();
+  return frame.fault;
+}
