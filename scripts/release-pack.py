@@ -5,8 +5,8 @@ writes OUTDIR/Quendal-<version>-win32.zip (Quendal.exe and README.txt) and
 OUTDIR/SHA256SUMS, and prints the two file names. <version> is the
 FileVersion of the exe's own version resource. The same inputs give the same
 bytes whatever the time, time zone or umask: every member is dated EPOCH (in
-UTC), the members come in a fixed order and carry no extra fields and no
-file attributes."""
+UTC), the members come in a fixed order, carry no extra fields and the same
+attributes, those of a plain file."""
 import hashlib
 import os
 import re
@@ -61,7 +61,7 @@ def member(name, epoch):
     info = zipfile.ZipInfo(name, time.gmtime(max(epoch, 315532800))[:6])
     info.compress_type = zipfile.ZIP_DEFLATED
     info.create_system = 0  # MS-DOS: no Unix owner or mode
-    info.external_attr = 0
+    info.external_attr = 0x20  # a plain file (archive bit), as Windows writes it; zipfile puts 0o600 for 0
     return info
 
 
