@@ -24,7 +24,7 @@ export TZ=UTC LC_ALL=C SOURCE_DATE_EPOCH=$epoch
 umask 022
 echo "release: building $commit"
 (cd "$work/src" && cmake --preset i686 >"$work/configure.log" 2>&1) || { cat "$work/configure.log"; exit 1; }
-(cd "$work/src" && cmake --build --preset i686 >"$work/build.log" 2>&1) ||
+(cd "$work/src" && cmake --build --preset i686 --target Quendal >"$work/build.log" 2>&1) ||
   { grep -E 'error|Error|undefined' -A4 "$work/build.log" | head -80; echo "release: the build failed"; exit 1; }
 
 /usr/bin/python3 "$top/scripts/release-pack.py" "$work/src/build/i686/bin/Quendal.exe" \
