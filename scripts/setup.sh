@@ -3,11 +3,12 @@
 # through sudo): MinGW-w64 for i686 and x86_64, 32- and 64-bit Wine, Xvfb,
 # fonts, CMake, GoogleTest sources, the two locales the tests run under, and
 # clang with its sanitizer and libFuzzer runtimes (libclang-rt-14-dev, only
-# recommended by clang) and llvm-symbolizer for the native fuzz targets.
+# recommended by clang) and llvm-symbolizer for the native fuzz targets, and
+# Python, which packs the release (scripts/release-pack.py).
 set -eu
 packages=(cmake make googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
           wine wine32:i386 wine64 xvfb x11-apps imagemagick fonts-wine fonts-liberation locales
-          clang libclang-rt-14-dev llvm)
+          clang libclang-rt-14-dev llvm python3)
 SUDO=""
 [ "$(id -u)" = 0 ] || SUDO=sudo
 suite=$(. /etc/os-release 2>/dev/null; echo "${VERSION_CODENAME:-bookworm}")
