@@ -15,6 +15,7 @@
 #include "device/LibraryGuard.h"
 
 #include <cstdio>
+#include <exception>
 
 namespace {
 
@@ -163,11 +164,26 @@ void ResetFloatingPointState() {
   asm volatile("ldmxcsr %0" : : "m"(mxcsr));
 }
 
+namespace {
+// A C++ exception that leaves the routine (a library written in C++ may
+// let one out) is held until the guard has been taken down: passing
+// through RunGuarded it would leave a dead record on the chain.
+void RunCatching(void (*routine)(void*), void* context, std::exception_ptr& error) noexcept {
+  try {
+    routine(context);
+  } catch (...) {
+    error = std::current_exception();
+  }
+}
+}  // namespace
+
 DWORD RunGuarded(void (*routine)(void*), void* context) {
   TGuardFrame frame = {};
+  std::exception_ptr error;
   Enter(frame);
-  if (__builtin_setjmp(frame.jump) == 0) routine(context);
+  if (__builtin_setjmp(frame.jump) == 0) RunCatching(routine, context, error);
   Leave(frame);
   ResetFloatingPointState();
+  if (error) std::rethrow_exception(error);
   return frame.fault;
 }

@@ -32,7 +32,8 @@ class ELibraryFault : public TException {
 void ResetFloatingPointState();
 
 // Runs routine(context) under the guard; returns 0, or the code of the fault
-// that ended it. The routine must own nothing that needs destroying.
+// that ended it. The routine must own nothing that needs destroying. A C++
+// exception that leaves the routine is passed on once the guard is down.
 DWORD RunGuarded(void (*routine)(void*), void* context);
 
 // Calls call() under the guard and returns its result; a fault throws
