@@ -4,6 +4,7 @@
 
 #include "app/MainForm.h"
 #include "framework/Application.h"
+#include "framework/ComApartment.h"
 #include "framework/Exception.h"
 #include "windows/AboutPanel.h"
 #include "windows/WaitingPanel.h"
@@ -23,6 +24,8 @@ void DeclareDpiAware() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   DeclareDpiAware();
+  // COM for the window thread, left after the last window is gone.
+  TComApartment com;
   TApplication application;
   try {
     application.Initialize();

@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <stdexcept>
 
+#include "framework/Handles.h"
 #include "framework/Thread.h"
 
 namespace {
@@ -118,6 +120,37 @@ TEST_F(HandOver, SentMessagesAreServedWhileDeleting) {
   delete t;
   EXPECT_LT(GetTickCount() - start, 10000u);
   DestroyWindow(list);
+}
+
+// The exit that gives up waiting for a worker: the worker reaches its
+// hand-over while the process ends, and finds the queue's lock and event
+// still there. This handler, registered before the queue is made, runs after
+// whatever the exit destroys (it destroys in the reverse order of making).
+std::atomic<bool> gLateRan{false};
+HANDLE gExitBegun = nullptr;
+long gKernelObjects = 0;
+
+void ServeTheLateHandOver() {
+  const bool queueAlive = LiveCount(TResourceKind::Kernel) == gKernelObjects;
+  SetEvent(gExitBegun);
+  for (DWORD start = GetTickCount(); !gLateRan && GetTickCount() - start < 10000; Sleep(1)) CheckSynchronize();
+  _exit((queueAlive ? 0 : 1) | (gLateRan ? 0 : 2));  // 1: the queue was gone; 2: no hand-over
+}
+
+TEST(HandOverDeathTest, AWorkerThatHandsOverDuringTheExitStillFindsTheQueue) {
+  EXPECT_EXIT(
+      {
+        std::atexit(&ServeTheLateHandOver);
+        SetSynchronizeTarget(GetCurrentThreadId(), nullptr);
+        gExitBegun = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        new TWorker([](TWorker& self) {
+          WaitForSingleObject(gExitBegun, INFINITE);
+          self.Synchronize([] { gLateRan = true; });
+        });
+        gKernelObjects = LiveCount(TResourceKind::Kernel);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "framework/Exception.h"
 #include "framework/Handles.h"
 #include "framework/WinControl.h"
 #include "tests/support/BoxAnswerer.h"
@@ -141,6 +142,31 @@ TEST(WindowProcedure, AnExceptionFromAHandlerIsReportedAndStaysInsideTheWindowPr
   object.Seen.clear();
   SendMessageW(object.Handle(), WM_NULL, 0, 0);
   EXPECT_EQ(object.Seen, std::vector<UINT>{WM_NULL});
+  object.DestroyHandle();
+}
+
+// A creation whose hook could not be installed, or whose hook never bound
+// the window, raises and leaves no window behind; the next one binds.
+LRESULT CALLBACK PassOn(int code, WPARAM wParam, LPARAM lParam) { return CallNextHookEx(nullptr, code, wParam, lParam); }
+HHOOK WINAPI NoHook(int, HOOKPROC, HINSTANCE, DWORD) { return nullptr; }
+HHOOK WINAPI HookThatBindsNothing(int kind, HOOKPROC, HINSTANCE module, DWORD thread) {
+  return SetWindowsHookExW(kind, &PassOn, module, thread);
+}
+
+TEST(WindowProcedure, ACreationThatCannotBindRaisesAndLeavesNoWindow) {
+  const long windows = LiveCount(TResourceKind::Window);
+  TRecorder object(nullptr);
+  for (TSetWindowsHookFunction hook : {&NoHook, &HookThatBindsNothing}) {
+    SetWindowsHookFunction = hook;
+    EXPECT_THROW(object.Create(RecordingClass(), WS_OVERLAPPEDWINDOW, nullptr), TException);
+    SetWindowsHookFunction = &SetWindowsHookExW;
+    EXPECT_EQ(object.Handle(), nullptr);
+    EXPECT_EQ(FindWindowW(RecordingClass(), nullptr), nullptr) << "the unbound window was left";
+    EXPECT_EQ(LiveCount(TResourceKind::Window), windows);
+    EXPECT_EQ(LiveCount(TResourceKind::Hook), 0);
+  }
+  object.Create(RecordingClass(), WS_OVERLAPPEDWINDOW, nullptr);
+  EXPECT_EQ(TWinControl::FromHandle(object.Handle()), &object);
   object.DestroyHandle();
 }
 
