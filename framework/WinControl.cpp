@@ -160,7 +160,9 @@ void TWinControl::DestroyHandle() {
 }
 
 LRESULT CALLBACK TWinControl::WindowProcedure(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  // Only bound windows come here, and windows on the way out.
+  // Bound windows come here, and one whose object has gone while another
+  // program's subclass kept this procedure in its chain: that one gets the
+  // default handling.
   TWinControl* c = FromHandle(h);
   if (!c) return DefWindowProcW(h, msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
