@@ -8,6 +8,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/Application.h"
@@ -21,16 +22,13 @@
 namespace {
 
 // An owner-drawn button whose face is plain black.
-class TBlackButton : public TButton {
- public:
+struct TBlackButton : TButton {
   using TButton::TButton;
-
- protected:
-  DWORD WindowStyle() const override { return (TButton::WindowStyle() & ~static_cast<DWORD>(BS_PUSHBUTTON)) | BS_OWNERDRAW; }
+  DWORD WindowStyle() const override { return TButton::WindowStyle() | BS_OWNERDRAW; }
   bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
-    if (msg != WM_DRAWITEM) return TButton::Reflected(msg, wParam, lParam, result);
     auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-    return FillRect(item->hDC, &item->rcItem, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    return msg == WM_DRAWITEM ? FillRect(item->hDC, &item->rcItem, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)))
+                              : TButton::Reflected(msg, wParam, lParam, result);
   }
 };
 
@@ -214,8 +212,7 @@ TEST_F(FormTest, WhatAThreadLetsOutIsShownAndAFailedWindowRaises) {
 }
 
 // Accessibility tools and input-method add-ins subclass other programs'
-// windows. Ours stay found: the colours, the owner-drawn face and the form's
-// short cuts remain.
+// windows; ours keep their colours, owner-drawn face and short cuts.
 WNDPROC gBeneath = nullptr;
 LRESULT CALLBACK PassThrough(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   return CallWindowProcW(gBeneath, h, msg, wParam, lParam);
@@ -225,14 +222,12 @@ TEST_F(FormTest, WindowsSubclassedByOtherCodeKeepTheirColoursFaceAndShortCuts) {
   for (HWND h : {Form->Handle(), Child("Value"), Child("Black")})
     gBeneath = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PassThrough)));
   ASSERT_TRUE(ShowAndActivate());
-  for (const char* name : {"Value", "Black"}) {
-    HWND h = Child(name);
-    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  for (auto [name, colour] : {std::pair{"Value", RGB(255, 255, 255)}, {"Black", RGB(0, 0, 0)}}) {
+    RedrawWindow(Child(name), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     RECT r;
-    GetClientRect(h, &r);
-    HDC dc = GetDC(h);
-    EXPECT_EQ(GetPixel(dc, r.right - 3, r.bottom - 3), name[0] == 'V' ? RGB(255, 255, 255) : RGB(0, 0, 0)) << name;
-    ReleaseDC(h, dc);
+    GetClientRect(Child(name), &r);
+    TWindowDC dc(Child(name));
+    EXPECT_EQ(GetPixel(dc.Get(), r.right - 3, r.bottom - 3), colour) << name;
   }
   bool clicked = false;
   Form->First->OnClick = [&] { clicked = true; };

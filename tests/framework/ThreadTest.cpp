@@ -122,10 +122,10 @@ TEST_F(HandOver, SentMessagesAreServedWhileDeleting) {
   DestroyWindow(list);
 }
 
-// The exit that gives up waiting for a worker: the worker reaches its
-// hand-over while the process ends, and finds the queue's lock and event
-// still there. This handler, registered before the queue is made, runs after
-// whatever the exit destroys (it destroys in the reverse order of making).
+// The exit that gives up waiting for a worker: the worker hands over while
+// the process ends, and the queue's lock and event are still there. The
+// handler, registered before the queue is made, runs after whatever the exit
+// destroys.
 std::atomic<bool> gLateRan{false};
 HANDLE gExitBegun = nullptr;
 long gKernelObjects = 0;
@@ -134,7 +134,7 @@ void ServeTheLateHandOver() {
   const bool queueAlive = LiveCount(TResourceKind::Kernel) == gKernelObjects;
   SetEvent(gExitBegun);
   for (DWORD start = GetTickCount(); !gLateRan && GetTickCount() - start < 10000; Sleep(1)) CheckSynchronize();
-  _exit((queueAlive ? 0 : 1) | (gLateRan ? 0 : 2));  // 1: the queue was gone; 2: no hand-over
+  _exit((queueAlive ? 0 : 1) | (gLateRan ? 0 : 2));
 }
 
 TEST(HandOverDeathTest, AWorkerThatHandsOverDuringTheExitStillFindsTheQueue) {
