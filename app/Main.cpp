@@ -5,6 +5,7 @@
 #include "app/MainForm.h"
 #include "device/LibraryGuard.h"
 #include "framework/Application.h"
+#include "framework/ComApartment.h"
 #include "framework/Exception.h"
 #include "windows/AboutPanel.h"
 #include "windows/WaitingPanel.h"
@@ -27,6 +28,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // changed the floating-point state on its way in.
   ResetFloatingPointState();
   DeclareDpiAware();
+  // COM for the window thread, left after the last window is gone.
+  TComApartment com;
   TApplication application;
   try {
     application.Initialize();

@@ -1,36 +1,43 @@
 #include "framework/Clipboard.h"
 
 #include <cstring>
+#include <exception>
 
 #include "framework/Text.h"
 
 namespace {
 
+// The locale the text is put on the clipboard with: Russian. Windows derives
+// the 8-bit text (CF_TEXT) from the Unicode text in this locale's code page,
+// 1251; without it, in that of the keyboard layout active at the copy, where
+// an English one turns every Cyrillic letter into "?".
+constexpr LCID TextLocale = MAKELCID(MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT), SORT_DEFAULT);
+
 // Global memory for the clipboard, freed unless the clipboard took it.
-class TGlobalText {
+class TGlobalMemory {
  public:
-  explicit TGlobalText(const std::wstring& text) {
-    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  TGlobalMemory(const void* data, size_t bytes) {
     FMemory = GlobalAlloc(GMEM_MOVEABLE, bytes);
     void* p = FMemory ? GlobalLock(FMemory) : nullptr;
     if (!p) return;
-    std::memcpy(p, text.c_str(), bytes);
+    std::memcpy(p, data, bytes);
     GlobalUnlock(FMemory);
     FFilled = true;
   }
-  ~TGlobalText() {
+  ~TGlobalMemory() {
     if (FMemory) GlobalFree(FMemory);
   }
-  TGlobalText(const TGlobalText&) = delete;
-  TGlobalText& operator=(const TGlobalText&) = delete;
+  TGlobalMemory(const TGlobalMemory&) = delete;
+  TGlobalMemory& operator=(const TGlobalMemory&) = delete;
 
   bool Filled() const { return FFilled; }
-  HGLOBAL Release() {
-    HGLOBAL memory = FMemory;
+  // Hands the memory to the open clipboard as the given format; true when
+  // the clipboard took it (and owns it from then on).
+  bool PutOnClipboard(UINT format) {
+    if (!FFilled || !SetClipboardData(format, FMemory)) return false;
     FMemory = nullptr;
-    return memory;
+    return true;
   }
-  HGLOBAL Get() const { return FMemory; }
 
  private:
   HGLOBAL FMemory = nullptr;
@@ -49,13 +56,19 @@ bool OpenClipboardSoon(HWND owner) {
 }  // namespace
 
 bool CopyTextToClipboard(HWND owner, const std::string& text) {
-  TGlobalText memory(Widen(text));
-  if (!memory.Filled() || !OpenClipboardSoon(owner)) return false;
-  bool copied = false;
-  if (EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory.Get())) {
-    memory.Release();  // the clipboard owns it now
-    copied = true;
+  std::wstring wide;
+  try {
+    wide = Widen(text);
+  } catch (const std::exception&) {
+    return false;  // no memory for the Unicode text
   }
+  const LCID locale = TextLocale;
+  TGlobalMemory unicode(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t)), lcid(&locale, sizeof(locale));
+  if (!unicode.Filled() || !lcid.Filled() || !OpenClipboardSoon(owner)) return false;
+  const bool copied = EmptyClipboard() && unicode.PutOnClipboard(CF_UNICODETEXT);
+  // Refused, the locale is freed with its holder; the text is there all the
+  // same, its 8-bit form then in the code page of the keyboard layout.
+  if (copied) lcid.PutOnClipboard(CF_LOCALE);
   CloseClipboard();
   return copied;
 }

@@ -33,8 +33,10 @@ void TMenuHandle::Reset(HMENU h) {
   if (FHandle) CountUp(TResourceKind::Menu);
 }
 
+TSetWindowsHookFunction SetWindowsHookFunction = &SetWindowsHookExW;
+
 THookHandle::THookHandle(int kind, HOOKPROC procedure)
-    : FHandle(SetWindowsHookExW(kind, procedure, nullptr, GetCurrentThreadId())) {
+    : FHandle(SetWindowsHookFunction(kind, procedure, nullptr, GetCurrentThreadId())) {
   if (FHandle) CountUp(TResourceKind::Hook);
 }
 THookHandle::~THookHandle() {

@@ -76,6 +76,9 @@ class TMenuHandle {
 };
 
 // A hook of the calling thread, installed for the wrapper's lifetime.
+// SetWindowsHookFunction installs it; tests replace it.
+typedef HHOOK(WINAPI* TSetWindowsHookFunction)(int, HOOKPROC, HINSTANCE, DWORD);
+extern TSetWindowsHookFunction SetWindowsHookFunction;
 class THookHandle {
  public:
   THookHandle(int kind, HOOKPROC procedure);

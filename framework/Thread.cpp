@@ -16,9 +16,12 @@ struct TSyncQueue {
   HWND WakeWindow = nullptr;
 };
 
+// Made once and never destroyed: a worker that reaches a hand-over while the
+// process ends (after an exit that gave up waiting for it) still finds the
+// lock and the event. The system takes them back with the process.
 TSyncQueue& Queue() {
-  static TSyncQueue q;
-  return q;
+  static TSyncQueue* q = new TSyncQueue;
+  return *q;
 }
 
 }  // namespace

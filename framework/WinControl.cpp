@@ -2,6 +2,7 @@
 
 #include <cwchar>
 #include <exception>
+#include <unordered_map>
 
 #include "framework/Exception.h"
 #include "framework/Menus.h"
@@ -10,6 +11,44 @@
 
 namespace {
 thread_local TWinControl* Creating = nullptr;
+
+// Points the creation hook at the object being created, for one creation:
+// whatever ends it, a return or a throw, leaves no object behind.
+class TCreatingScope {
+ public:
+  explicit TCreatingScope(TWinControl* control) { Creating = control; }
+  ~TCreatingScope() { Creating = nullptr; }
+  TCreatingScope(const TCreatingScope&) = delete;
+  TCreatingScope& operator=(const TCreatingScope&) = delete;
+};
+
+// The bound windows of this thread and their objects; every window of the
+// framework lives on the window thread. A look-up stays inside the process,
+// with no call to the window server, and does not depend on whose window
+// procedure is at the top of the window's chain: accessibility tools and
+// input-method add-ins subclass other programs' windows. The map exists
+// while the thread has bound windows.
+using TWindowMap = std::unordered_map<HWND, TWinControl*>;
+thread_local TWindowMap* Bound = nullptr;
+
+bool Bind(HWND window, TWinControl* control) noexcept {
+  try {
+    if (!Bound) Bound = new TWindowMap;
+    (*Bound)[window] = control;
+    return true;
+  } catch (...) {
+    return false;  // no memory: the window stays unbound, and its creation raises
+  }
+}
+
+void Unbind(HWND window) {
+  if (!Bound) return;
+  Bound->erase(window);
+  if (Bound->empty()) {
+    delete Bound;
+    Bound = nullptr;
+  }
+}
 
 // Answers a text query from another process: wParam = buffer size in
 // characters, lParam = a UTF-16 buffer in this process.
@@ -47,15 +86,21 @@ const wchar_t* OwnWindowClass(const wchar_t* name, UINT style) {
 
 TWinControl::TWinControl(TComponent* owner) : TComponent(owner) {}
 
-TWinControl::~TWinControl() { DestroyHandle(); }
+TWinControl::~TWinControl() {
+  DestroyHandle();
+  // A window that outlives its object (one whose last messages never reached
+  // us) gets its class procedure back where ours is still on top, and is
+  // unbound: no look-up may find a dead object.
+  if (!FHandle) return;
+  if (GetWindowLongPtrW(FHandle, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&TWinControl::WindowProcedure))
+    SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FClassProc));
+  Detach();
+}
 
-// A bound window runs this framework's window procedure, and its user data
-// holds the object. Both are read inside the process, with no call to the
-// window server: every message goes through here.
 TWinControl* TWinControl::FromHandle(HWND window) {
-  if (!window || GetWindowLongPtrW(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&TWinControl::WindowProcedure))
-    return nullptr;
-  return reinterpret_cast<TWinControl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!window || !Bound) return nullptr;
+  auto found = Bound->find(window);
+  return found == Bound->end() ? nullptr : found->second;
 }
 
 LRESULT CALLBACK TWinControl::CreationHook(int code, WPARAM wParam, LPARAM lParam) {
@@ -69,24 +114,32 @@ LRESULT CALLBACK TWinControl::CreationHook(int code, WPARAM wParam, LPARAM lPara
 
 void TWinControl::CreateHandle(const TCreateParams& p, const std::string& text) {
   if (FHandle) return;
+  std::wstring w = Widen(text);
   // The hook binds the object to its window before the window's first
   // message; it is in place for this creation only.
   THookHandle hook(WH_CBT, CreationHook);
-  Creating = this;
-  std::wstring w = Widen(text);
-  HWND h = CreateWindowExW(p.ExStyle, p.ClassName, w.c_str(), p.Style, p.X, p.Y, p.Width, p.Height, p.Parent,
-                           nullptr, GetModuleHandleW(nullptr), nullptr);
-  Creating = nullptr;
+  if (!hook) throw TException("SetWindowsHookEx");
+  HWND h;
+  {
+    TCreatingScope creating(this);
+    h = CreateWindowExW(p.ExStyle, p.ClassName, w.c_str(), p.Style, p.X, p.Y, p.Width, p.Height, p.Parent, nullptr,
+                        GetModuleHandleW(nullptr), nullptr);
+  }
   if (!h) {
-    if (FHandle) Detach();
+    Detach();
     throw TException("CreateWindowEx");
   }
-  if (FHandle) FontChanged();
+  if (FHandle != h) {
+    // The hook was passed over: a window without its object would be inert.
+    DestroyWindow(h);
+    throw TException("SetWindowsHookEx");
+  }
+  FontChanged();
 }
 
 void TWinControl::Attach(HWND window) {
+  if (!Bind(window, this)) return;
   FHandle = window;
-  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   FClassProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::WindowProcedure)));
   CountUp(TResourceKind::Window);
@@ -94,10 +147,10 @@ void TWinControl::Attach(HWND window) {
 
 void TWinControl::Detach() {
   if (!FHandle) return;
-  // With the class procedure back the window is no longer bound; its user
-  // data is left as it is (clearing it is a call to the window server, for
-  // every window at exit).
-  SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FClassProc));
+  // Leaving the map is what unbinds the window. Its window procedure is left
+  // as it is: at WM_NCDESTROY nothing follows, and another program's
+  // subclass may sit above ours.
+  Unbind(FHandle);
   FHandle = nullptr;
   CountDown(TResourceKind::Window);
 }
@@ -107,8 +160,10 @@ void TWinControl::DestroyHandle() {
 }
 
 LRESULT CALLBACK TWinControl::WindowProcedure(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  // Only bound windows come here.
-  auto* c = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+  // Bound windows come here, and one whose object has gone while another
+  // program's subclass kept this procedure in its chain: that one gets the
+  // default handling.
+  TWinControl* c = FromHandle(h);
   if (!c) return DefWindowProcW(h, msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
     WNDPROC proc = c->FClassProc;

@@ -26,6 +26,8 @@ class TWinControl : public TComponent {
   ~TWinControl() override;
 
   HWND Handle() const { return FHandle; }
+  // The object bound to a window of the calling thread; null for any other
+  // window. Holds whatever has subclassed the window since.
   static TWinControl* FromHandle(HWND window);
 
   // The text the control shows; its window text is the same.

@@ -2,7 +2,7 @@
 # Every given executable imports Corvane.dll by ordinals 1 and 2 only, and
 # otherwise only Windows' own DLLs.
 set -u
-allowed='^(KERNEL32|USER32|GDI32|COMCTL32|SHELL32|VERSION|ADVAPI32|msvcrt|MSIMG32)\.dll$'
+allowed='^(KERNEL32|USER32|GDI32|COMCTL32|SHELL32|VERSION|ADVAPI32|msvcrt|MSIMG32|OLE32)\.dll$'
 status=0
 for exe in "$@"; do
   [ -f "$exe" ] || { echo "imports: $exe is missing"; status=1; continue; }

@@ -8,6 +8,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/Application.h"
@@ -20,6 +21,17 @@
 
 namespace {
 
+// An owner-drawn button whose face is plain black.
+struct TBlackButton : TButton {
+  using TButton::TButton;
+  DWORD WindowStyle() const override { return TButton::WindowStyle() | BS_OWNERDRAW; }
+  bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+    auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    return msg == WM_DRAWITEM ? FillRect(item->hDC, &item->rcItem, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)))
+                              : TButton::Reflected(msg, wParam, lParam, result);
+  }
+};
+
 constexpr TFontDesc Fixed = {"Courier New", 17, fsFixedPitch, RUSSIAN_CHARSET, clWindowText};
 constexpr TFontDesc Bold = {"Arial", 20, fsBold, RUSSIAN_CHARSET, clMaroon};
 
@@ -30,6 +42,7 @@ const TControlDesc Controls[] = {
     {Make<TShape>, "Lamp", "", 210, 60, 25, 25, "", ParentFont, clParent, 0},
     {Make<TStaticText>, "Bumped", "", 210, 100, 100, 26, "1.2.0.0", ParentFont, clWhite, cfBump},
     {Make<TButton>, "Ok", "", 240, 200, 70, 30, "OK", ParentFont, clParent, cfDefault},
+    {Make<TBlackButton>, "Black", "", 210, 140, 100, 30, "", ParentFont, clParent, 0},
 };
 
 const TFormDesc Description = {
@@ -196,6 +209,30 @@ TEST_F(FormTest, WhatAThreadLetsOutIsShownAndAFailedWindowRaises) {
   EXPECT_THROW(control.Create(), TException);
   EXPECT_EQ(control.Handle(), nullptr);
   EXPECT_EQ(LiveCount(TResourceKind::Window), windows);
+}
+
+// Accessibility tools and input-method add-ins subclass other programs'
+// windows; ours keep their colours, owner-drawn face and short cuts.
+WNDPROC gBeneath = nullptr;
+LRESULT CALLBACK PassThrough(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcW(gBeneath, h, msg, wParam, lParam);
+}
+
+TEST_F(FormTest, WindowsSubclassedByOtherCodeKeepTheirColoursFaceAndShortCuts) {
+  for (HWND h : {Form->Handle(), Child("Value"), Child("Black")})
+    gBeneath = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PassThrough)));
+  ASSERT_TRUE(ShowAndActivate());
+  for (auto [name, colour] : {std::pair{"Value", RGB(255, 255, 255)}, {"Black", RGB(0, 0, 0)}}) {
+    RedrawWindow(Child(name), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT r;
+    GetClientRect(Child(name), &r);
+    TWindowDC dc(Child(name));
+    EXPECT_EQ(GetPixel(dc.Get(), r.right - 3, r.bottom - 3), colour) << name;
+  }
+  bool clicked = false;
+  Form->First->OnClick = [&] { clicked = true; };
+  Key('A', true);
+  EXPECT_TRUE(Serve([&] { return clicked; })) << "the menu's short cut";
 }
 
 TEST_F(FormTest, AFixedFrameRefusesToBeMaximisedOrSized) {

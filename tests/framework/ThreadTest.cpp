@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <stdexcept>
 
+#include "framework/Handles.h"
 #include "framework/Thread.h"
 
 namespace {
@@ -138,6 +140,23 @@ TEST_F(HandOver, AThreadWhoseOwnerNeverFinishedBuildingItNeverRuns) {
   EXPECT_THROW(THalfBuiltWorker worker(ran), std::runtime_error);
   Sleep(50);
   EXPECT_FALSE(ran);
+}
+
+// The exit that gives up waiting for a worker leaves it free to hand over
+// while the process ends: the queue's lock and event outlast whatever the
+// exit destroys. The handler, registered before the queue is made, runs
+// after all that.
+long gKernelObjects = 0;
+
+TEST(HandOverDeathTest, TheQueueOutlivesTheExit) {
+  EXPECT_EXIT(
+      {
+        std::atexit([] { _exit(LiveCount(TResourceKind::Kernel) == gKernelObjects ? 0 : 1); });
+        SetSynchronizeTarget(GetCurrentThreadId(), nullptr);
+        gKernelObjects = LiveCount(TResourceKind::Kernel);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

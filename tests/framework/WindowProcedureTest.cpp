@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "framework/Exception.h"
 #include "framework/Handles.h"
 #include "framework/WinControl.h"
 #include "tests/support/BoxAnswerer.h"
@@ -142,6 +143,26 @@ TEST(WindowProcedure, AnExceptionFromAHandlerIsReportedAndStaysInsideTheWindowPr
   SendMessageW(object.Handle(), WM_NULL, 0, 0);
   EXPECT_EQ(object.Seen, std::vector<UINT>{WM_NULL});
   object.DestroyHandle();
+}
+
+// A creation whose hook could not be installed, or never bound the window,
+// raises and leaves no window behind.
+LRESULT CALLBACK PassOn(int code, WPARAM wParam, LPARAM lParam) { return CallNextHookEx(nullptr, code, wParam, lParam); }
+HHOOK WINAPI NoHook(int, HOOKPROC, HINSTANCE, DWORD) { return nullptr; }
+HHOOK WINAPI HookThatBindsNothing(int kind, HOOKPROC, HINSTANCE module, DWORD thread) {
+  return SetWindowsHookExW(kind, &PassOn, module, thread);
+}
+
+TEST(WindowProcedure, ACreationThatCannotBindRaisesAndLeavesNoWindow) {
+  TRecorder object(nullptr);
+  for (TSetWindowsHookFunction hook : {&NoHook, &HookThatBindsNothing}) {
+    SetWindowsHookFunction = hook;
+    EXPECT_THROW(object.Create(RecordingClass(), WS_OVERLAPPEDWINDOW, nullptr), TException);
+    SetWindowsHookFunction = &SetWindowsHookExW;
+    EXPECT_EQ(FindWindowW(RecordingClass(), nullptr), nullptr) << "the unbound window was left";
+  }
+  object.Create(RecordingClass(), WS_OVERLAPPEDWINDOW, nullptr);
+  EXPECT_EQ(TWinControl::FromHandle(object.Handle()), &object) << "the next creation binds";
 }
 
 }  // namespace
