@@ -13,16 +13,14 @@ namespace {
 // ---- Calls through the interface's function table -------------------------
 
 // Calls the table entry `slot` of the object, with the object as the first
-// argument. The table is the library's memory, so it is read under the
-// guard too; a fault in either throws ELibraryFault. Results are truth
-// values: any nonzero answer of the library is success.
+// argument. Only inside a guard (LibraryCall), which each operation of the
+// wrapper puts around its library calls: the table is the library's memory
+// too. Results are truth values: any nonzero answer of the library is
+// success.
 template <typename Fn, typename... Args>
 BOOL Call(IModuleInterface* object, int slot, Args... args) {
-  if (!object) return FALSE;
-  return LibraryCall([=]() -> BOOL {
-    Fn fn = object->Table ? reinterpret_cast<Fn>(object->Table[slot]) : nullptr;
-    return fn && fn(object, args...) ? TRUE : FALSE;
-  });
+  Fn fn = object && object->Table ? reinterpret_cast<Fn>(object->Table[slot]) : nullptr;
+  return fn && fn(object, args...) ? TRUE : FALSE;
 }
 
 BOOL CallOpenSlot(IModuleInterface* object, DWORD slot) { return Call<OpenSlotFn>(object, SlotOpen, slot); }
@@ -74,7 +72,7 @@ BOOL TCommonUsbInterface::ReleaseInterfaces() {
     *field = nullptr;
     // A library that faulted is still asked to release the rest.
     try {
-      result &= CallNoArg(object, SlotRelease);
+      result &= LibraryCall([&] { return CallNoArg(object, SlotRelease); });
     } catch (const ELibraryFault&) {
       result = FALSE;
     }
@@ -83,6 +81,10 @@ BOOL TCommonUsbInterface::ReleaseInterfaces() {
 }
 
 BOOL TCommonUsbInterface::CloseAll() {
+  return LibraryCall([this] { return CloseEvery(); });
+}
+
+BOOL TCommonUsbInterface::CloseEvery() {
   BOOL result = TRUE;
   IModuleInterface* fields[] = {FBase, FK3200, FK390, FK3600, FK8050};
   for (IModuleInterface* object : fields) {
@@ -111,24 +113,27 @@ IModuleInterface* TCommonUsbInterface::InterfaceOf(TModel model) const {
 
 BOOL TCommonUsbInterface::OpenSlot(DWORD slot) {
   if (!HasAllInterfaces()) return FALSE;
-  if (!CloseAll()) return FALSE;
-  if (!CallOpenSlot(FBase, slot)) return FALSE;
-  std::memset(FModuleName, 0, sizeof FModuleName);
-  BOOL named = CallReadModuleName(FBase, FModuleName);
-  // A name filling all 16 bytes is cut, so the stored name always ends.
-  FModuleName[sizeof FModuleName - 1] = 0;
-  if (!named) return FALSE;
-  if (!CallNoArg(FBase, SlotClose)) return FALSE;
-  TModel model = ChosenModel();
-  if (model == TModel::None) return TRUE;
-  return CallOpenSlot(InterfaceOf(model), slot);
+  // One guard for all nine calls: nothing between them needs destroying.
+  return LibraryCall([&]() -> BOOL {
+    if (!CloseEvery()) return FALSE;
+    if (!CallOpenSlot(FBase, slot)) return FALSE;
+    std::memset(FModuleName, 0, sizeof FModuleName);
+    BOOL named = CallReadModuleName(FBase, FModuleName);
+    // A name filling all 16 bytes is cut, so the stored name always ends.
+    FModuleName[sizeof FModuleName - 1] = 0;
+    if (!named) return FALSE;
+    if (!CallNoArg(FBase, SlotClose)) return FALSE;
+    TModel model = ChosenModel();
+    if (model == TModel::None) return TRUE;
+    return CallOpenSlot(InterfaceOf(model), slot);
+  });
 }
 
 BOOL TCommonUsbInterface::ReadModuleName(char* buffer) {
   if (!HasAllInterfaces() || !buffer) return FALSE;
   TModel model = ChosenModel();
   if (model == TModel::None) return TRUE;
-  BOOL result = CallReadModuleName(InterfaceOf(model), buffer);
+  BOOL result = LibraryCall([&] { return CallReadModuleName(InterfaceOf(model), buffer); });
   buffer[ModuleNameSize - 1] = 0;
   return result;
 }
@@ -137,14 +142,14 @@ BOOL TCommonUsbInterface::ReadUsbSpeed(BYTE* speed) {
   if (!HasAllInterfaces() || !speed) return FALSE;
   TModel model = ChosenModel();
   if (model == TModel::None) return TRUE;
-  return CallReadUsbSpeed(InterfaceOf(model), speed);
+  return LibraryCall([&] { return CallReadUsbSpeed(InterfaceOf(model), speed); });
 }
 
 BOOL TCommonUsbInterface::LoadFirmware(const char* file) {
   if (!HasAllInterfaces()) return FALSE;
   switch (ChosenModel()) {
-    case TModel::K3600: return CallLoadFirmware(FK3600, SlotK3600LoadFirmware, file);
-    case TModel::K8050: return CallLoadFirmware(FK8050, SlotK8050LoadFirmware, file);
+    case TModel::K3600: return LibraryCall([&] { return CallLoadFirmware(FK3600, SlotK3600LoadFirmware, file); });
+    case TModel::K8050: return LibraryCall([&] { return CallLoadFirmware(FK8050, SlotK8050LoadFirmware, file); });
     default: return TRUE;  // K3-200 and K-390 need no load; unknown models get none
   }
 }
@@ -157,8 +162,8 @@ bool TCommonUsbInterface::LoadsFirmware() const {
 BOOL TCommonUsbInterface::TestModule() {
   if (!HasAllInterfaces()) return FALSE;
   switch (ChosenModel()) {
-    case TModel::K3600: return CallNoArg(FK3600, SlotK3600Test);
-    case TModel::K8050: return CallTestWithArg(FK8050, SlotK8050Test, 0);
+    case TModel::K3600: return LibraryCall([&] { return CallNoArg(FK3600, SlotK3600Test); });
+    case TModel::K8050: return LibraryCall([&] { return CallTestWithArg(FK8050, SlotK8050Test, 0); });
     default: return TRUE;
   }
 }
@@ -179,7 +184,7 @@ BOOL TCommonUsbInterface::ReadDescription(ModuleDescription& record) {
                                                 : SlotK8050ReadDescription;
   static_assert(sizeof FScratch >= K8050RecordSize, "the scratch buffer holds every model's record");
   std::memset(FScratch, 0, sizeof FScratch);
-  if (!CallReadDescription(InterfaceOf(model), readSlot, FScratch)) return FALSE;
+  if (!LibraryCall([&] { return CallReadDescription(InterfaceOf(model), readSlot, FScratch); })) return FALSE;
   FillDescription(layout, FScratch, record);
   return TRUE;
 }

@@ -56,6 +56,8 @@ class TCommonUsbInterface {
  private:
   enum class TModel { None, K3200, K390, K3600, K8050 };
   TModel ChosenModel() const;
+  // CloseAll's calls, for a caller that already holds the guard.
+  BOOL CloseEvery();
   IModuleInterface* InterfaceOf(TModel model) const;
 
   // Fields in this order: base, K3-200, K-390, K3-600, K80-50.

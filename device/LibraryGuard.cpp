@@ -7,7 +7,7 @@
 // faults it leaves unhandled reach ours. x86_64 (a test build) keeps its
 // handlers in function tables, where a hand-made frame handler would need
 // unwind data written in assembly; there a vectored handler takes the faults
-// that the current thread raises while it is inside a guarded call.
+// that the thread inside a guarded call raises.
 //
 // Either handler resumes the thread in Recover, which jumps back into
 // RunGuarded with __builtin_longjmp: only the library's frames (and our
@@ -111,32 +111,37 @@ void Leave(TGuardFrame& frame) { asm volatile("movl %0, %%fs:0" : : "r"(frame.re
 
 #else
 
-// The guarded call the current thread is inside, innermost first.
-DWORD gFrameSlot = TLS_OUT_OF_INDEXES;
+// The guarded call in progress, innermost first. One thread calls the
+// library at a time (the window thread at start-up, while the monitor
+// thread waits for it, then the monitor thread), so one pointer serves; a
+// thread-local one would cost a call per guarded call. The handler takes
+// the frame only when it lies on the faulting thread's own stack.
+TGuardFrame* volatile gActive = nullptr;
+
+bool OnThisThreadsStack(const void* p) {
+  const NT_TIB* tib;
+  asm("movq %%gs:0x30, %0" : "=r"(tib));  // the thread's own TIB (what NtCurrentTeb reads)
+  return p >= tib->StackLimit && p < tib->StackBase;
+}
 
 LONG CALLBACK GuardHandler(EXCEPTION_POINTERS* info) {
-  if (gFrameSlot == TLS_OUT_OF_INDEXES) return EXCEPTION_CONTINUE_SEARCH;
-  auto* frame = static_cast<TGuardFrame*>(TlsGetValue(gFrameSlot));
-  if (!frame || !IsProcessorFault(info->ExceptionRecord->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
+  TGuardFrame* frame = gActive;
+  if (!frame || !OnThisThreadsStack(frame) || !IsProcessorFault(info->ExceptionRecord->ExceptionCode))
+    return EXCEPTION_CONTINUE_SEARCH;
   Redirect(info->ContextRecord, frame, info->ExceptionRecord->ExceptionCode);
   return EXCEPTION_CONTINUE_EXECUTION;
 }
 
-// The handler, installed once for the process.
-bool InstallHandler() {
-  gFrameSlot = TlsAlloc();
-  return gFrameSlot != TLS_OUT_OF_INDEXES && AddVectoredExceptionHandler(1, &GuardHandler) != nullptr;
-}
-
 void Enter(TGuardFrame& frame) {
-  static const bool installed = InstallHandler();
+  // The handler, installed once for the process.
+  static const bool installed = AddVectoredExceptionHandler(1, &GuardHandler) != nullptr;
   if (!installed) return;
-  frame.outer = static_cast<TGuardFrame*>(TlsGetValue(gFrameSlot));
-  TlsSetValue(gFrameSlot, &frame);
+  frame.outer = gActive;
+  gActive = &frame;
 }
 
 void Leave(TGuardFrame& frame) {
-  if (gFrameSlot != TLS_OUT_OF_INDEXES) TlsSetValue(gFrameSlot, frame.outer);
+  if (gActive == &frame) gActive = frame.outer;
 }
 
 #endif
@@ -152,14 +157,45 @@ ELibraryFault::ELibraryFault(DWORD code)
       }()),
       FCode(code) {}
 
+namespace {
+
+bool HasMxcsr() {
+#if defined(__i386__)
+  // Processors older than the Pentium III have none.
+  static const bool sse = IsProcessorFeaturePresent(PF_XMMI_INSTRUCTIONS_AVAILABLE) != 0;
+  return sse;
+#else
+  return true;
+#endif
+}
+
+// Puts back what differs. Reading the state is cheap and loading it is not
+// (the loads are microcoded on many processors), and this runs after every
+// library call.
+void RestoreFloatingPointState() {
+  unsigned short cw;
+  asm volatile("fnstcw %0" : "=m"(cw));
+  if (cw != ProgramControlWord) {
+    // Exceptions raised while they were unmasked are cleared first, or the
+    // next floating-point instruction would still trap.
+    unsigned short program = ProgramControlWord;
+    asm volatile("fnclex\n\tfldcw %0" : : "m"(program));
+  }
+  if (!HasMxcsr()) return;
+  unsigned mxcsr;
+  asm volatile("stmxcsr %0" : "=m"(mxcsr));
+  if ((mxcsr & ~0x3Fu) != ProgramMxcsr) {  // the flags (low six bits) are only flags
+    unsigned program = ProgramMxcsr;
+    asm volatile("ldmxcsr %0" : : "m"(program));
+  }
+}
+
+}  // namespace
+
 void ResetFloatingPointState() {
   unsigned short cw = ProgramControlWord;
   asm volatile("fnclex\n\tfldcw %0" : : "m"(cw));
-#if defined(__i386__)
-  // Processors older than the Pentium III have no MXCSR.
-  static const bool sse = IsProcessorFeaturePresent(PF_XMMI_INSTRUCTIONS_AVAILABLE) != 0;
-  if (!sse) return;
-#endif
+  if (!HasMxcsr()) return;
   unsigned mxcsr = ProgramMxcsr;
   asm volatile("ldmxcsr %0" : : "m"(mxcsr));
 }
@@ -183,7 +219,7 @@ DWORD RunGuarded(void (*routine)(void*), void* context) {
   Enter(frame);
   if (__builtin_setjmp(frame.jump) == 0) RunCatching(routine, context, error);
   Leave(frame);
-  ResetFloatingPointState();
+  RestoreFloatingPointState();
   if (error) std::rethrow_exception(error);
   return frame.fault;
 }
