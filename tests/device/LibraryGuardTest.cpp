@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <stdexcept>
 
 #include "device/LibraryGuard.h"
@@ -102,26 +101,13 @@ TEST(LibraryGuard, AFaultInsideACallIsThrownInTheCallerAndTheCallerUnwinds) {
     EXPECT_EQ(ControlWord() & 0x3F, 0x3F);
     EXPECT_EQ(Mxcsr() & 0x1F80, 0x1F80u);
   }
-  // And the guard is whole again for the next call.
-  EXPECT_EQ(LibraryCall(&UnmaskAndReturn), 5);
-}
-
-TEST(LibraryGuard, AfterACallThatUnmasksTrapsTheProgramsArithmeticCannotTrap) {
+  // And the guard is whole again for the next call, after which the
+  // program's state is back however the library left it.
   ResetFloatingPointState();
   const unsigned short before = ControlWord();
-  const unsigned mxcsrBefore = Mxcsr();
   EXPECT_EQ(LibraryCall(&UnmaskAndReturn), 5);
   EXPECT_EQ(ControlWord(), before);
-  EXPECT_EQ(Mxcsr() & ~0x3Fu, mxcsrBefore & ~0x3Fu);
-  // A signalling NaN formatted and divided, as the details do with a clock.
-  volatile std::uint64_t bits = 0x7FF0000000000001ull;
-  double snan;
-  std::uint64_t b = bits;
-  __builtin_memcpy(&snan, &b, sizeof snan);
-  volatile double zero = 0.0;
-  char text[64];
-  std::snprintf(text, sizeof text, "%.3f %.3f", snan * 2.0, 1.0 / zero);
-  EXPECT_STRNE(text, "");
+  EXPECT_EQ(Mxcsr() & 0x1F80, 0x1F80u);
 }
 
 }  // namespace
