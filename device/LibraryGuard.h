@@ -1,5 +1,7 @@
-// Every call into the device library runs through LibraryCall. The library
-// is foreign code in our process, and the guard keeps two promises about it:
+// Every call into the device library runs inside LibraryCall; one guard may
+// hold several calls when nothing of ours between them needs destroying.
+// The library is foreign code in our process, and the guard keeps two
+// promises about it:
 //
 // - A processor fault raised inside the call (access violation, illegal or
 //   privileged instruction, integer divide by zero, a floating-point trap)
@@ -12,8 +14,6 @@
 #pragma once
 
 #include <windows.h>
-
-#include <utility>
 
 #include "framework/Exception.h"
 
