@@ -1,39 +1,71 @@
 #!/usr/bin/env bash
 # Runs all of Quendal's tests: installs what they need, builds the shipped
-# program and the test trees, then runs the suites under Wine in a private
-# Xvfb, once under an English and once under a Russian locale.
+# program and the test trees, then runs every suite of both test trees in one
+# ctest run, side by side on a few Wine desktops. A desktop is a prefix with
+# its own wineserver and Xvfb display; ctest lends one to each suite part
+# (tests/CMakeLists.txt), so no two parts share a program instance, a focus
+# or a clipboard. The locale is the part's own (LANG in its environment).
 set -u
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
+desktops=${QUENDAL_TEST_DESKTOPS:-4}
+started=$(date +%s)
 "$top/scripts/setup.sh" || exit 1
 "$top/scripts/build.sh" || exit 1
+echo "test: set-up and build took $(( $(date +%s) - started )) s"
 
 . "$top/scripts/wine-env.sh"
-export QUENDAL_WINEPREFIX=${QUENDAL_WINEPREFIX:-$HOME/.cache/quendal/wineprefix-test}
-export WINEPREFIX=$QUENDAL_WINEPREFIX
-quendal_wine_session || exit 1
-
-# The shipped i686 program first (32-bit Wine, through qemu-user where the
-# kernel refuses 32-bit code), then the x86_64 build of the same sources.
 if ! quendal_can_run_32; then
   echo "test: 32-bit Wine does not start; scripts/setup.sh should have made it run" >&2
   exit 1
 fi
-trees=(i686-tests x86_64-tests)
-
-status=0
-for lang in en_US.UTF-8 ru_RU.UTF-8; do
-  for tree in "${trees[@]}"; do
-    echo "test: $tree under LANG=$lang"
-    started=$(date +%s)
-    LANG=$lang LC_ALL=$lang quendal_start_wineserver
-    # The short soak, the exit stress and the second build of the release
-    # run once: the resources and the roads out that they watch, and the
-    # bytes of a build, do not depend on the locale.
-    once=()
-    [ "$lang" = en_US.UTF-8 ] || once=(-E 'soak-short|exits-short|release-same')
-    LANG=$lang LC_ALL=$lang ctest --test-dir "build/$tree" --output-on-failure -j1 "${once[@]}" || status=1
-    echo "test: $tree under LANG=$lang took $(( $(date +%s) - started )) s"
+# One prefix made (or kept from an earlier run), then a fresh copy of it for
+# each desktop: hard links, as Wine replaces the files it writes.
+export QUENDAL_WINEPREFIX=${QUENDAL_WINEPREFIX:-$HOME/.cache/quendal/wineprefix-test}
+export WINEPREFIX=$QUENDAL_WINEPREFIX
+quendal_wine_prefix || exit 1
+export QUENDAL_DESKTOPS=$top/build/desktops
+rm -rf "$QUENDAL_DESKTOPS" && mkdir -p "$QUENDAL_DESKTOPS"
+xvfbs=()
+end_desktops() {
+  local d
+  for d in "$QUENDAL_DESKTOPS"/*.env; do
+    [ -f "$d" ] && (. "$d" && WINEPREFIX=$QUENDAL_WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null)
   done
+  [ ${#xvfbs[@]} -gt 0 ] && kill "${xvfbs[@]}" 2>/dev/null
+}
+trap end_desktops EXIT
+spec='{"version": {"major": 1, "minor": 0}, "local": [{"desktops": ['
+for i in $(seq 1 "$desktops"); do
+  prefix=$QUENDAL_WINEPREFIX-desktop$i
+  rm -rf "$prefix" && cp -al "$QUENDAL_WINEPREFIX" "$prefix" || exit 1
+  unset DISPLAY
+  WINEPREFIX=$prefix quendal_private_display || exit 1
+  xvfbs+=("$QUENDAL_XVFB_PID")
+  printf 'export QUENDAL_WINEPREFIX=%q DISPLAY=%q\n' "$prefix" "$DISPLAY" >"$QUENDAL_DESKTOPS/$i.env"
+  WINEPREFIX=$prefix LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 quendal_start_wineserver
+  spec+="$([ "$i" -gt 1 ] && echo ', '){\"id\": \"$i\", \"slots\": 1}"
 done
-exit $status
+echo "$spec]}]}" >"$QUENDAL_DESKTOPS/spec.json"
+unset DISPLAY
+
+# Both test trees in one run; the shipped i686 tree's parts go first, as
+# they are the longest (32-bit Wine goes through qemu-user where the kernel
+# refuses 32-bit code).
+printf 'subdirs("i686-tests" "x86_64-tests")\n' >build/CTestTestfile.cmake
+log=build/test.log
+ran=$(date +%s)
+ctest --test-dir build --resource-spec-file "$QUENDAL_DESKTOPS/spec.json" -j "$(( desktops + 1 ))" \
+  --output-on-failure 2>&1 | tee "$log"
+status=${PIPESTATUS[0]}
+
+# The time each tree and locale took, its parts' times added up (they ran
+# side by side: the sum is more than the wait).
+awk '/Test +#[0-9]+: / {
+       for (i = 1; i <= NF; i++) if ($i ~ /^(i686|x86_64)\//) name = $i
+       split(name, p, "/"); part = (p[2] == "en" || p[2] == "ru") ? p[1] "-tests under " p[2] : p[1] "-tests, build checks"
+       for (i = 1; i <= NF; i++) if ($i == "sec") t[part] += $(i - 1)
+     }
+     END { for (k in t) printf "test: %s: %d s of suite time\n", k, t[k] }' "$log" | sort
+echo "test: the suites took $(( $(date +%s) - ran )) s on $desktops desktops; all of it $(( $(date +%s) - started )) s"
+exit "$status"

@@ -4,8 +4,17 @@
 # Used as CMake's cross-compiling emulator and by the run and test scripts.
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-. "$here/wine-env.sh"
-quendal_wine_prefix || exit 1
+# Under scripts/test.sh, ctest lends each test one of the desktops that the
+# script set up (a prefix with its own wineserver and display): use that one.
+desk=${CTEST_RESOURCE_GROUP_0_DESKTOPS:-}
+if [ -n "$desk" ] && [ -n "${QUENDAL_DESKTOPS:-}" ]; then
+  desk=${desk#id:}
+  . "$QUENDAL_DESKTOPS/${desk%%,*}.env" || exit 1
+  . "$here/wine-env.sh"
+else
+  . "$here/wine-env.sh"
+  quendal_wine_prefix || exit 1
+fi
 if [ -z "${DISPLAY:-}" ]; then
   quendal_private_display || exit 1
 fi
