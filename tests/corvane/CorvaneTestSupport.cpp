@@ -162,7 +162,12 @@ void CorvaneFixture::UseScenario(const std::string& text) {
 
 void CorvaneFixture::RewriteScenario(const std::string& text) {
   ASSERT_TRUE(WriteFileBytes(FScenarioPath, text));
-  Sleep(80);
+  // The stand-in looks again 50 ms after its last look, by GetTickCount.
+  // Wine's tick count can lag behind a Sleep on a busy machine: wait for the
+  // count itself, so that the next call surely looks.
+  DWORD start = GetTickCount();
+  do Sleep(10);
+  while (GetTickCount() - start < 80);
 }
 
 IModuleInterface* CorvaneFixture::Create(const char* device) {

@@ -9,18 +9,12 @@
 
 #include "device/CommonUsbInterface.h"
 #include "device/FieldText.h"
+#include "tests/support/Bytes.h"
 #include "tests/support/FakeCorvane.h"
 
 namespace {
 
 using namespace CorvaneFake;
-
-bool AllZero(const void* p, std::size_t size) {
-  const unsigned char* b = static_cast<const unsigned char*>(p);
-  for (std::size_t i = 0; i < size; ++i)
-    if (b[i]) return false;
-  return true;
-}
 
 class DeviceWrapperSilentLibrary : public ::testing::Test {
  protected:

@@ -14,6 +14,7 @@
 
 #include "device/CommonUsbInterface.h"
 #include "device/FieldText.h"
+#include "tests/support/Bytes.h"
 #include "tests/support/FakeCorvane.h"
 
 namespace {
@@ -68,12 +69,6 @@ struct TGuardedDescription {
 };
 
 const unsigned char* Bytes(const void* p) { return static_cast<const unsigned char*>(p); }
-
-bool AllZero(const void* p, std::size_t size) {
-  for (std::size_t i = 0; i < size; ++i)
-    if (Bytes(p)[i]) return false;
-  return true;
-}
 
 std::uint64_t Bits(double value) {
   std::uint64_t bits;

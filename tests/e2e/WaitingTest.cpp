@@ -24,7 +24,7 @@ HWND WaitForWaitingWindow(const TQuendalRun& run, DWORD ms) {
 
 // Ends the program through its close box; the key focus may still be in
 // the Waiting window, where the main window's short cuts do not act.
-void Quit(TQuendalRun& run) {
+void QuitThroughCloseBox(TQuendalRun& run) {
   PostMessageW(run.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
   DWORD code = 1;
   EXPECT_TRUE(run.WaitExit(15000, code));
@@ -61,7 +61,7 @@ TEST(Waiting, ShownOnTopWithoutCaptionButtonsDuringTheLoadAndHiddenAfterIt) {
   EXPECT_GT(area.Count(RGB(0, 0, 0)), 0) << "no text in the default colour";
 
   EXPECT_TRUE(WaitFor([&] { return !Visible(waiting); }, 10000)) << "still shown after the load";
-  Quit(run);
+  QuitThroughCloseBox(run);
 }
 
 TEST(Waiting, EscInTheWaitingWindowAsksTheExitQuestion) {
@@ -75,7 +75,7 @@ TEST(Waiting, EscInTheWaitingWindowAsksTheExitQuestion) {
   EXPECT_EQ(box.Caption, "Подтвердите завершение!");
   ASSERT_TRUE(PressButton(box, IDNO));
   EXPECT_TRUE(run.Running());
-  Quit(run);
+  QuitThroughCloseBox(run);
 }
 
 }  // namespace

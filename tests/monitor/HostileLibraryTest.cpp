@@ -15,6 +15,7 @@
 #include "framework/Thread.h"
 #include "monitor/DetailsFormat.h"
 #include "monitor/ModulesMonitorThread.h"
+#include "tests/monitor/MonitorTexts.h"
 #include "tests/monitor/MonitorWindow.h"
 #include "tests/support/FakeCorvane.h"
 
@@ -55,9 +56,6 @@ class MonitorHostileLibrary : public ::testing::Test {
   TWaitingWindow Waiting;
   std::unique_ptr<TModulesMonitorThread> Thread;
 };
-
-const char* const NoModule = "Мониторинг USB модулей: No Module  --> S/N ????????";
-const char* const Dashes = "------------";
 
 TEST_F(MonitorHostileLibrary, AbsurdLibraryVersionsAreReportedAndNoInterfaceIsAskedFor) {
   struct {

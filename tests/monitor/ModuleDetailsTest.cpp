@@ -7,13 +7,10 @@
 
 #include "monitor/ModuleDetails.h"
 #include "tests/monitor/MonitorFixture.h"
+#include "tests/monitor/MonitorTexts.h"
 
 namespace MonitorTest {
 namespace {
-
-const char* const NoModule = "Мониторинг USB модулей: No Module  --> S/N ????????";
-const char* const Dashes = "------------";
-const char* const Questions = "????????????";
 
 const TColor Green = RGB(0, 255, 0), Red = RGB(255, 0, 0), Orange = RGB(255, 150, 0);
 
