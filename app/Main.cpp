@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/MainForm.h"
+#include "device/CorvaneLibrary.h"
 #include "device/LibraryGuard.h"
 #include "framework/Application.h"
 #include "framework/ComApartment.h"
@@ -35,6 +36,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     application.Initialize();
     application.SetTitle("Мониторинг USB модулей");
     application.CreateForm(MainForm);
+    MainForm->Library = ImportedCorvaneLibrary();
     application.CreateForm(AboutProgramPanel);
     application.CreateForm(WaitingPanel);
     application.Run();

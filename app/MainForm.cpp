@@ -2,7 +2,11 @@
 
 #include <dbt.h>
 
+#include <algorithm>
+#include <initializer_list>
+
 #include "app/MainFormLayout.h"
+#include "controls/FileVersionInfo.h"
 #include "framework/Clipboard.h"
 #include "framework/Messages.h"
 #include "windows/AboutPanel.h"
@@ -134,13 +138,8 @@ void TMainForm::OnStartModulesMonitorThreadThread() {
   }
   if (MonitorGate) return;
   MonitorStarted = false;
-  TMonitorView view = MonitorViewOf(*this);
-  view.WaitingPanel = WaitingPanel;
-  view.Busy = &Busy;
-  view.MonitorStarted = &MonitorStarted;
-  view.DetailsReport = &FDetailsReport;
   try {
-    ModulesMonitorThread = new TModulesMonitorThread(false, view);
+    ModulesMonitorThread = new TModulesMonitorThread(false, MonitorView(), Library);
   } catch (const std::exception&) {
     ModulesMonitorThread = nullptr;
   }
@@ -154,6 +153,65 @@ void TMainForm::OnStartModulesMonitorThreadThread() {
 }
 
 void TMainForm::ModulesMonitorThreadTerminate(TThread*) { MonitorStarted = false; }
+
+namespace {
+
+TMonitorUnitView Unit(TWinControl* box, std::initializer_list<TWinControl*> labels,
+                      std::initializer_list<TWinControl*> values) {
+  TMonitorUnitView unit;
+  unit.Box = box;
+  std::copy(labels.begin(), labels.end(), unit.Labels);
+  std::copy(values.begin(), values.end(), unit.Values);
+  return unit;
+}
+
+// The labels the report names, as the window shows them, and the program's
+// version as the About window shows it.
+TReportLabels ReportLabels(const TMonitorView& view, const TMainForm& form) {
+  TReportLabels labels;
+  labels.ProgramVersion = TFileVersionInfo().GetStringFileInfo("FileVersion");
+  labels.Serial = form.SerialNumberLabelLMDStaticText->Text();
+  labels.Revision = form.RevisionLabelLMDStaticText->Text();
+  labels.Dac = form.DacLabelLMDStaticText->Text();
+  for (int u = 0; u < 4; ++u) {
+    labels.Units[u] = view.Units[u].Box->Text();
+    for (int i = 0; i < 3; ++i)
+      if (TWinControl* label = view.Units[u].Labels[i]) labels.Rows[u][i] = label->Text();
+  }
+  return labels;
+}
+
+}  // namespace
+
+TMonitorView TMainForm::MonitorView() {
+  TMonitorView view;
+  view.MainForm = this;
+  view.ModulesList = ModulesListBox;
+  view.SlotNumber = VirtualSlotStaticText;
+  view.ModuleGroup = ModuleGroupBox;
+  view.LoadingLamp = ModuleLoadingLed;
+  view.SpeedLamp = UsbSpeedLed;
+  view.SpeedMode = SpeedModeStaticText;
+  view.Serial = SerialNumberLMDStaticText;
+  view.Revision = ModuleRevisionLMDStaticText;
+  view.Dac = DacLMDStaticText;
+  view.Units[0] = Unit(McuLMDGroupBox,
+                       {McuTypeLabelLMDStaticText, McuFreqLabelLMDStaticText, McuFirmwareVersionLabelLMDStaticText},
+                       {McuTypeLMDStaticText, McuFreqLMDStaticText, McuFirmwareVersionLMDStaticText});
+  view.Units[1] = Unit(BootLoaderLMDGroupBox, {McuBootLoadeVersionLabelLMDStaticText}, {McuBootLoaderVersionLMDStaticText});
+  view.Units[2] = Unit(DspLMDGroupBox,
+                       {DspTypeLabelLMDStaticText, DspFreqLabelLMDStaticText, DspFirmwareVersionLabelLMDStaticText},
+                       {DspTypeLMDStaticText, DspFreqLMDStaticText, DspFirmwareVersionLMDStaticText});
+  view.Units[3] = Unit(PldLMDGroupBox,
+                       {PldTypeLabelLMDStaticText, PldFreqLabelLMDStaticText, PldFirmwareVersionLabelLMDStaticText},
+                       {PldTypeLMDStaticText, PldFreqLMDStaticText, PldFirmwareVersionLMDStaticText});
+  view.Labels = ReportLabels(view, *this);
+  view.WaitingPanel = WaitingPanel;
+  view.Busy = &Busy;
+  view.MonitorStarted = &MonitorStarted;
+  view.DetailsReport = &FDetailsReport;
+  return view;
+}
 
 void TMainForm::StopModulesMonitorThread() {
   // Another program may send a close request while this waits (the waits

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/JustOne.h"
+#include "device/CorvaneLibrary.h"
 #include "framework/Application.h"
 #include "framework/Form.h"
 #include "framework/Menus.h"
@@ -60,6 +61,10 @@ class TMainForm : public TForm {
   bool Busy = false;
   bool MonitorStarted = false;
   bool MonitorGate = true;
+  // The device library the monitor thread polls; the program sets the
+  // imported one before it runs. Without one the thread reports a wrong
+  // library version.
+  TCorvaneLibrary Library = {};
 
   void FormCreate() override;
   void FormShow() override;
@@ -73,6 +78,9 @@ class TMainForm : public TForm {
   void OnStartModulesMonitorThreadThread();
   void ModulesMonitorThreadTerminate(TThread* sender);
   void StopModulesMonitorThread();
+  // What the monitor thread reaches of the windows: this window's bound
+  // controls and flags, the labels of its details, the Waiting window.
+  TMonitorView MonitorView();
   // How long a road out waits for the thread to end after the stop request
   // before it gives up on it: a normal K3-600 load (about 2 s) ends well
   // within it.

@@ -1,7 +1,5 @@
 #include "app/MainFormLayout.h"
 
-#include <initializer_list>
-
 namespace {
 
 constexpr BYTE Russian = RUSSIAN_CHARSET;
@@ -87,47 +85,3 @@ const TFormDesc MainFormDescription = {
     Controls,
     sizeof(Controls) / sizeof(Controls[0]),
 };
-
-namespace {
-
-TMonitorUnitView UnitOf(const TForm& form, const char* box, std::initializer_list<const char*> labels,
-                        std::initializer_list<const char*> values) {
-  TMonitorUnitView unit;
-  unit.Box = form.Find<TWinControl>(box);
-  int i = 0;
-  for (const char* name : labels) unit.Labels[i++] = form.Find<TWinControl>(name);
-  i = 0;
-  for (const char* name : values) unit.Values[i++] = form.Find<TWinControl>(name);
-  return unit;
-}
-
-}  // namespace
-
-TMonitorView MonitorViewOf(TForm& form) {
-  TMonitorView view;
-  view.MainForm = &form;
-  view.ModulesList = form.Find<TListBox>("ModulesListBox");
-  view.SlotNumber = form.Find<TWinControl>("VirtualSlotStaticText");
-  view.ModuleGroup = form.Find<TWinControl>("ModuleGroupBox");
-  view.LoadingLamp = form.Find<TShape>("ModuleLoadingLed");
-  view.SpeedLamp = form.Find<TShape>("UsbSpeedLed");
-  view.SpeedMode = form.Find<TWinControl>("SpeedModeStaticText");
-  view.Serial = form.Find<TWinControl>("SerialNumberLMDStaticText");
-  view.Revision = form.Find<TWinControl>("ModuleRevisionLMDStaticText");
-  view.Dac = form.Find<TWinControl>("DacLMDStaticText");
-  view.SerialLabel = form.Find<TWinControl>("SerialNumberLabelLMDStaticText");
-  view.RevisionLabel = form.Find<TWinControl>("RevisionLabelLMDStaticText");
-  view.DacLabel = form.Find<TWinControl>("DacLabelLMDStaticText");
-  view.Units[0] = UnitOf(form, "McuLMDGroupBox",
-                         {"McuTypeLabelLMDStaticText", "McuFreqLabelLMDStaticText", "McuFirmwareVersionLabelLMDStaticText"},
-                         {"McuTypeLMDStaticText", "McuFreqLMDStaticText", "McuFirmwareVersionLMDStaticText"});
-  view.Units[1] = UnitOf(form, "BootLoaderLMDGroupBox", {"McuBootLoadeVersionLabelLMDStaticText"},
-                         {"McuBootLoaderVersionLMDStaticText"});
-  view.Units[2] = UnitOf(form, "DspLMDGroupBox",
-                         {"DspTypeLabelLMDStaticText", "DspFreqLabelLMDStaticText", "DspFirmwareVersionLabelLMDStaticText"},
-                         {"DspTypeLMDStaticText", "DspFreqLMDStaticText", "DspFirmwareVersionLMDStaticText"});
-  view.Units[3] = UnitOf(form, "PldLMDGroupBox",
-                         {"PldTypeLabelLMDStaticText", "PldFreqLabelLMDStaticText", "PldFirmwareVersionLabelLMDStaticText"},
-                         {"PldTypeLMDStaticText", "PldFreqLMDStaticText", "PldFirmwareVersionLMDStaticText"});
-  return view;
-}

@@ -2,12 +2,44 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "framework/Exception.h"
 #include "framework/Messages.h"
 #include "framework/Text.h"
 #include "framework/Thread.h"
 
 TApplication* Application = nullptr;
+
+namespace {
+
+// While it lives, every visible and enabled window of a thread but one is
+// disabled; they are enabled again when it goes.
+class TDisabledWindows {
+ public:
+  TDisabledWindows(DWORD threadId, HWND except) : FExcept(except) {
+    EnumThreadWindows(threadId, DisableOne, reinterpret_cast<LPARAM>(this));
+  }
+  ~TDisabledWindows() {
+    for (HWND h : FWindows) EnableWindow(h, TRUE);
+  }
+  TDisabledWindows(const TDisabledWindows&) = delete;
+  TDisabledWindows& operator=(const TDisabledWindows&) = delete;
+
+ private:
+  static BOOL CALLBACK DisableOne(HWND window, LPARAM self) {
+    auto* d = reinterpret_cast<TDisabledWindows*>(self);
+    if (window != d->FExcept && IsWindowVisible(window) && IsWindowEnabled(window)) {
+      EnableWindow(window, FALSE);
+      d->FWindows.push_back(window);
+    }
+    return TRUE;
+  }
+  std::vector<HWND> FWindows;
+  HWND FExcept;
+};
+
+}  // namespace
 
 TApplication::TApplication() : TWinControl(nullptr) {
   SetName("Application");
@@ -125,6 +157,37 @@ void ShowHandlerException() {
     // The report itself failed (no memory for its text): nothing may leave
     // the boundary that called it.
   }
+}
+
+void TApplication::CloseForm(TForm& form) {
+  const bool isMain = &form == FMainForm;
+  if (form.CloseWith(isMain ? TCloseAction::Free : TCloseAction::Hide) == TCloseAction::Free && isMain) Terminate();
+}
+
+bool TApplication::MinimizeForm(TForm& form) {
+  if (&form != FMainForm) return false;
+  Minimize();
+  return true;
+}
+
+int TApplication::ShowModal(TForm& form) {
+  if (form.FModal || !form.Handle()) return mrCancel;
+  HWND previous = GetActiveWindow();
+  {
+    TDisabledWindows disabled(GetCurrentThreadId(), form.Handle());
+    form.FModal = true;
+    form.FModalResult = mrNone;
+    form.Show();
+    while (form.FModalResult == mrNone && !Terminated()) {
+      HandleMessage();
+      if (!IsWindowVisible(form.Handle()) && form.FModalResult == mrNone) form.FModalResult = mrCancel;
+    }
+  }
+  form.Hide();
+  // The window that was active before takes the keyboard again.
+  if (previous && previous != form.Handle() && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
+  form.FModal = false;
+  return form.FModalResult;
 }
 
 void TApplication::Minimize() {

@@ -13,7 +13,7 @@
 #include "framework/Form.h"
 #include "framework/WinControl.h"
 
-class TApplication : public TWinControl {
+class TApplication : public TWinControl, public TFormHost {
  public:
   TApplication();
   ~TApplication() override;
@@ -30,7 +30,16 @@ class TApplication : public TWinControl {
     if (!FMainForm) FMainForm = ref;
     ref->Build();
   }
-  TForm* MainForm() const { return FMainForm; }
+  TForm* MainForm() const override { return FMainForm; }
+
+  // The main form's close ends the application; another form's hides it.
+  void CloseForm(TForm& form) override;
+  // The main form's minimise minimises the application.
+  bool MinimizeForm(TForm& form) override;
+  // Shows the form with every other window of the thread disabled, and
+  // handles messages until the form has a modal result, is hidden, or the
+  // application terminates; the window active before is activated again.
+  int ShowModal(TForm& form) override;
 
   void Run();
   // Waits for and handles one message.

@@ -1,9 +1,7 @@
 #include "framework/Form.h"
 
-#include <cstring>
 #include <vector>
 
-#include "framework/Application.h"
 #include "framework/Menus.h"
 
 TForm::TForm(TComponent* owner, const TFormDesc& desc) : TWinControl(owner), FDesc(desc) {
@@ -20,18 +18,18 @@ void TForm::Build() {
   SetColor(FDesc.Color);
   RECT r = {0, 0, Scaled(FDesc.ClientWidth), Scaled(FDesc.ClientHeight)};
   AdjustWindowRectEx(&r, FDesc.Style, FALSE, FDesc.ExStyle);
-  HWND owner = Application ? Application->Handle() : nullptr;
+  // The owner's window (the application's) owns the form's.
+  auto* ownerControl = dynamic_cast<TWinControl*>(Owner());
+  HWND owner = ownerControl ? ownerControl->Handle() : nullptr;
   TCreateParams p = {OwnWindowClass(L"QuendalForm"), FDesc.Style & ~WS_VISIBLE, FDesc.ExStyle, 0, 0,
                      r.right - r.left, r.bottom - r.top, owner};
   CreateHandle(p, FDesc.Caption ? FDesc.Caption : "");
   Position();
   for (size_t i = 0; i < FDesc.ControlCount; ++i) {
     const TControlDesc& d = FDesc.Controls[i];
+    TWinControl* parent = ParentFor(d);
     TControl* c = d.Make(this);
     c->SetName(d.Name);
-    TWinControl* parent = this;
-    if (d.Parent && *d.Parent)
-      if (auto* p = dynamic_cast<TWinControl*>(FindComponent(d.Parent))) parent = p;
     c->Build(parent, d, FPixelsPerInch, FDesc.Scaled);
     if (d.Flags & cfDefault) FDefaultButton = dynamic_cast<TButton*>(c);
   }
@@ -39,6 +37,12 @@ void TForm::Build() {
   std::vector<TComponent*> components = Components();
   for (TComponent* c : components) c->Loaded();
   FormCreate();
+}
+
+TWinControl* TForm::ParentFor(const TControlDesc& desc) {
+  if (!desc.Parent || !*desc.Parent) return this;
+  if (auto* parent = dynamic_cast<TWinControl*>(FindComponent(desc.Parent))) return parent;
+  throw TException(Name() + ": нет родителя " + desc.Parent + " у элемента " + (desc.Name ? desc.Name : ""));
 }
 
 void TForm::Destroying() {
@@ -52,7 +56,8 @@ void TForm::Position() {
   GetWindowRect(Handle(), &r);
   int w = r.right - r.left, h = r.bottom - r.top;
   RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  TForm* main = Application ? Application->MainForm() : nullptr;
+  TFormHost* host = Host();
+  TForm* main = host ? host->MainForm() : nullptr;
   if (FDesc.Position == TPosition::MainFormCenter && main && main != this && main->Handle()) GetWindowRect(main->Handle(), &area);
   int x = area.left + (area.right - area.left - w) / 2, y = area.top + (area.bottom - area.top - h) / 2;
   if (x < 0) x = 0;
@@ -75,41 +80,15 @@ void TForm::Close() {
   if (Handle()) SendMessageW(Handle(), WM_CLOSE, 0, 0);
 }
 
-TDisabledWindows::TDisabledWindows(DWORD threadId, HWND except) : FExcept(except) {
-  EnumThreadWindows(threadId, DisableOne, reinterpret_cast<LPARAM>(this));
-}
-
-TDisabledWindows::~TDisabledWindows() {
-  for (HWND h : FWindows) EnableWindow(h, TRUE);
-}
-
-BOOL CALLBACK TDisabledWindows::DisableOne(HWND window, LPARAM self) {
-  auto* d = reinterpret_cast<TDisabledWindows*>(self);
-  if (window != d->FExcept && IsWindowVisible(window) && IsWindowEnabled(window)) {
-    EnableWindow(window, FALSE);
-    d->FWindows.push_back(window);
-  }
-  return TRUE;
-}
-
 int TForm::ShowModal() {
-  if (FModal || !Handle()) return mrCancel;
-  HWND previous = GetActiveWindow();
-  {
-    TDisabledWindows disabled(GetCurrentThreadId(), Handle());
-    FModal = true;
-    FModalResult = mrNone;
-    Show();
-    while (FModalResult == mrNone && !Application->Terminated()) {
-      Application->HandleMessage();
-      if (!IsWindowVisible(Handle()) && FModalResult == mrNone) FModalResult = mrCancel;
-    }
-  }
-  Hide();
-  // The window that was active before takes the keyboard again.
-  if (previous && previous != Handle() && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
-  FModal = false;
-  return FModalResult;
+  TFormHost* host = Host();
+  return host ? host->ShowModal(*this) : mrCancel;
+}
+
+TCloseAction TForm::CloseWith(TCloseAction action) {
+  FormClose(action);
+  if (action == TCloseAction::Hide) Hide();
+  return action;
 }
 
 bool TForm::PressDefaultButton() {
@@ -147,30 +126,17 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
           FormHide();
       }
       break;
-    case WM_CLOSE: {
-      if (FModal) {
+    case WM_CLOSE:
+      if (FModal)
         FModalResult = mrCancel;
-        return 0;
-      }
-      TCloseAction action = (Application && Application->MainForm() == this) ? TCloseAction::Free : TCloseAction::Hide;
-      FormClose(action);
-      if (action == TCloseAction::Hide) Hide();
-      if (action == TCloseAction::Free && Application && Application->MainForm() == this) Application->Terminate();
+      else if (TFormHost* host = Host())
+        host->CloseForm(*this);
+      else
+        CloseWith(TCloseAction::Hide);
       return 0;
-    }
-    case WM_SYSCOMMAND: {
-      // A window without a maximise button or a sizing border keeps its
-      // size, whoever asks for another.
-      WPARAM command = wParam & 0xFFF0;
-      LONG style = GetWindowLongW(Handle(), GWL_STYLE);
-      if (command == SC_MAXIMIZE && !(style & WS_MAXIMIZEBOX)) return 0;
-      if (command == SC_SIZE && !(style & WS_THICKFRAME)) return 0;
-      if (command == SC_MINIMIZE && Application && Application->MainForm() == this) {
-        Application->Minimize();
-        return 0;
-      }
+    case WM_SYSCOMMAND:
+      if (SystemCommand(wParam)) return 0;
       break;
-    }
     case WM_SETFOCUS:
       // The form passes the keyboard focus on to its first control that
       // takes it, so that the keys reach that control.
@@ -190,4 +156,15 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+bool TForm::SystemCommand(WPARAM wParam) {
+  // A window without a maximise button or a sizing border keeps its size,
+  // whoever asks for another.
+  WPARAM command = wParam & 0xFFF0;
+  LONG style = GetWindowLongW(Handle(), GWL_STYLE);
+  if (command == SC_MAXIMIZE && !(style & WS_MAXIMIZEBOX)) return true;
+  if (command == SC_SIZE && !(style & WS_THICKFRAME)) return true;
+  TFormHost* host = Host();
+  return command == SC_MINIMIZE && host && host->MinimizeForm(*this);
 }

@@ -6,13 +6,13 @@
 #include <windows.h>
 
 #include <string>
-#include <type_traits>
-#include <vector>
 
 #include "framework/Controls.h"
+#include "framework/Exception.h"
 
-// Inside BindControls: the member `name` takes the control of the same name.
-#define BIND_CONTROL(name) name = Find<std::remove_pointer_t<decltype(name)>>(#name)
+// Inside BindControls: the member `name` takes the control of the same name;
+// a control missing from the description, or of another type, raises.
+#define BIND_CONTROL(name) Bind(name, #name)
 
 enum class TPosition { ScreenCenter, MainFormCenter };
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
@@ -31,19 +31,22 @@ struct TFormDesc {
   size_t ControlCount;
 };
 
-// While it lives, every visible and enabled window of a thread but one is
-// disabled; they are enabled again when it goes.
-class TDisabledWindows {
- public:
-  TDisabledWindows(DWORD threadId, HWND except);
-  ~TDisabledWindows();
-  TDisabledWindows(const TDisabledWindows&) = delete;
-  TDisabledWindows& operator=(const TDisabledWindows&) = delete;
+class TForm;
 
- private:
-  static BOOL CALLBACK DisableOne(HWND window, LPARAM self);
-  std::vector<HWND> FWindows;
-  HWND FExcept;
+// What a form leaves to the object that owns it and runs the program's forms
+// (the application): which form is the main one, and the rules for closing,
+// minimising and showing modally that depend on it.
+class TFormHost {
+ public:
+  virtual TForm* MainForm() const = 0;
+  // The close request of a form that is not shown modally.
+  virtual void CloseForm(TForm& form) = 0;
+  // True when the host took the form's minimise on itself.
+  virtual bool MinimizeForm(TForm& form) = 0;
+  virtual int ShowModal(TForm& form) = 0;
+
+ protected:
+  ~TFormHost() = default;
 };
 
 class TForm : public TWinControl {
@@ -58,6 +61,7 @@ class TForm : public TWinControl {
   void Show();
   void Hide();
   void Close();
+  // Shown modally by its host; mrCancel at once for a form without one.
   int ShowModal();
   bool Modal() const { return FModal; }
   int ModalResult() const { return FModalResult; }
@@ -76,6 +80,9 @@ class TForm : public TWinControl {
   // Enter: clicks the default button when there is one and it is enabled;
   // true when it did.
   bool PressDefaultButton();
+  // Runs the close handler with the action given, hides the form when the
+  // action is still Hide, and returns the action the handler left.
+  TCloseAction CloseWith(TCloseAction action);
 
   // Handlers, overridden by each form.
   virtual void FormCreate() {}
@@ -88,6 +95,16 @@ class TForm : public TWinControl {
   // Binds the form's member references to the controls built from the
   // description (BIND_CONTROL for each); runs before Loaded().
   virtual void BindControls() {}
+  // The control of that name, of the member's type; raises TException when
+  // there is none.
+  template <class T>
+  void Bind(T*& member, const char* name) const {
+    TComponent* found = FindComponent(name);
+    member = dynamic_cast<T*>(found);
+    if (member) return;
+    const std::string what = found ? "элемент " + std::string(name) + " другого типа" : "нет элемента " + std::string(name);
+    throw TException(Name() + ": " + what);
+  }
   // The form's own message map; return true when a message was handled.
   virtual bool MessageMap(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -95,6 +112,12 @@ class TForm : public TWinControl {
   HWND FirstFocusable() const;
 
  private:
+  friend class TApplication;  // runs the modal loop
+  // The application that owns the form; null for a form owned otherwise.
+  TFormHost* Host() const { return dynamic_cast<TFormHost*>(Owner()); }
+  TWinControl* ParentFor(const TControlDesc& desc);
+  // A system command the form refuses or its host takes; true when done.
+  bool SystemCommand(WPARAM command);
   void Position();
   const TFormDesc& FDesc;
   int FPixelsPerInch = 96;

@@ -1,13 +1,12 @@
+// The thread object and its body: made and deleted on the window thread,
+// its body runs on the worker.
 #include "monitor/ModulesMonitorThread.h"
 
 #include <cstdio>
-#include <cstring>
 
-#include "framework/Application.h"
 #include "device/LibraryGuard.h"
+#include "framework/Application.h"
 #include "framework/Exception.h"
-#include "monitor/DetailsReport.h"
-#include "monitor/ModuleDetails.h"
 
 namespace {
 const char* const ErrorCaption = "Сообщение TModulesMonitorThread::Execute()!";
@@ -75,69 +74,6 @@ void TModulesMonitorThread::ReportError() {
   if (ErrorReported == 1) return;
   if (Application) Application->MessageBox(ErrorText, ErrorCaption, MB_OK | MB_ICONINFORMATION);
   ErrorReported = 1;
-}
-
-void TModulesMonitorThread::StartUp() {
-  ErrorReported = 0;
-  if (FView.MonitorStarted) *FView.MonitorStarted = true;
-  FirstPass = 1;
-  DetailsDirty = 0;
-  WaitingShown = 0;
-  Current.Selected.SlotNumber = -1;
-  InitSlotTables();
-  std::memcpy(&Previous, &Current, sizeof(SlotTable));
-  ShowModuleDetails(*this, 0);
-  if (FView.ModulesList) FView.ModulesList->SetEnabled(false);
-
-  LibraryVersion = FLibrary.GetLibraryVersion ? LibraryCall(FLibrary.GetLibraryVersion) : 0;
-  // The report names the library version, known only now.
-  if (FView.DetailsReport && FView.MainForm) *FView.DetailsReport = DetailsReport(FView, *this, false);
-  if (LibraryVersion != Corvane::RequiredVersion) {
-    char text[160];
-    std::snprintf(text, sizeof(text), "Неправильная версия библиотеки Corvane.dll!\nТекущая: %u.%u Требуется: %u.%u",
-                  LibraryVersion >> 16, LibraryVersion & 0xFFFF, static_cast<unsigned>(Corvane::RequiredVersion >> 16),
-                  static_cast<unsigned>(Corvane::RequiredVersion & 0xFFFF));
-    ErrorText = text;
-    ReportError();
-    return;
-  }
-  Device.reset(new (std::nothrow) TCommonUsbInterface(FLibrary));
-  if (!Device) {
-    ErrorText = "Не могу получить общий интерфейс USB модулей!";
-    ReportError();
-    return;
-  }
-  if (!Device->CreateInterfaces()) {
-    ErrorText = "Не могу создать общий интерфейс USB модулей!";
-    ReportError();
-    return;
-  }
-}
-
-void TModulesMonitorThread::ShowWaiting() {
-  if (ApplicationTerminating()) return;
-  if (WaitingShown == 0 && FView.WaitingPanel) FView.WaitingPanel->Show();
-  WaitingShown = 1;
-}
-
-void TModulesMonitorThread::HideWaiting() {
-  if (WaitingShown == 1 && !ApplicationTerminating() && FView.WaitingPanel) FView.WaitingPanel->Hide();
-  WaitingShown = 0;
-}
-
-void TModulesMonitorThread::RefreshDetails() {
-  if (DetailsDirty == 1) {
-    ShowModuleDetails(*this, 1);
-    DetailsDirty = 0;
-  }
-}
-
-void TModulesMonitorThread::FinishMonitoring() {
-  if (!ApplicationTerminating() && FView.WaitingPanel && FView.WaitingPanel->Visible()) FView.WaitingPanel->Hide();
-  if (Device) {
-    Device->ReleaseInterfaces();
-    Device.reset();
-  }
 }
 
 void TModulesMonitorThread::InitSlotTables() {

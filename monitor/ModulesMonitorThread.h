@@ -1,7 +1,8 @@
 // The one worker thread: checks the device library, creates the wrapper,
 // then scans the 25 virtual slots every 200 ms until it is told to stop; a
 // device change reported by Windows ends the pause early. Every effect on
-// windows runs on the window thread through Synchronize.
+// windows runs on the window thread through Synchronize: the hand-overs are
+// in HandOvers.cpp, the scan that the worker runs in SlotScan.cpp.
 #pragma once
 
 #include <memory>
@@ -15,8 +16,7 @@
 
 class TModulesMonitorThread : public TThread {
  public:
-  TModulesMonitorThread(bool createSuspended, const TMonitorView& view,
-                        const TCorvaneLibrary& library = ImportedCorvaneLibrary());
+  TModulesMonitorThread(bool createSuspended, const TMonitorView& view, const TCorvaneLibrary& library);
   ~TModulesMonitorThread() override;
 
   // Fields, in this order.
@@ -39,6 +39,8 @@ class TModulesMonitorThread : public TThread {
   void ApplyScan();
   void RefreshDetails();
   void FinishMonitoring();
+  // Draws the details from the current table and rewrites the report.
+  void ShowDetails(bool shown);
 
   void ReportError();
   void InitSlotTables();
@@ -61,6 +63,13 @@ class TModulesMonitorThread : public TThread {
  private:
   bool ApplicationTerminating() const;
   void PauseAfterScan(DWORD scanStart);
+  // Steps of the scan, on the worker thread; false: the scan ends here.
+  bool ScanSlot(int slot);
+  bool SetUpModule(SlotRecord& record);
+  void ApplyIfChanged();
+  // Steps of the selection hand-over, on the window thread.
+  void SelectFirstModule();
+  void FollowSelection(int line);
   TMonitorView FView;
   TCorvaneLibrary FLibrary;
   TKernelHandle FDeviceChange;

@@ -1,5 +1,5 @@
-// The slot scan on the worker thread and the selection hand-over that
-// applies what it found.
+// The slot scan: runs on the worker thread. It reads the library and writes
+// the current table only; whatever it shows goes through a hand-over.
 #include <cstdio>
 #include <cstring>
 
@@ -17,13 +17,24 @@ void ModuleLine(SlotRecord& record, int slot, const char* name, size_t nameSize)
                 name ? name : "");
 }
 
-// The list's selected index; -1 without a list.
-int SelectedLine(const TMonitorView& view) {
-  TListBox* list = view.ModulesList;
-  if (!list || !list->Handle()) return -1;
-  // On the worker thread this is a direct query of the window thread's
-  // control; it only reads.
-  return static_cast<int>(SendMessageW(list->Handle(), LB_GETCURSEL, 0, 0));
+// The module's description and what the record takes from it. A failed
+// read is no reason to drop the scan: the module stays listed by the name
+// its interface gave.
+void Describe(SlotRecord& record, TCommonUsbInterface& device) {
+  if (!device.ReadDescription(record.Description)) {
+    record.DescriptionValid = 0;
+    ModuleLine(record, record.SlotNumber, record.ModuleName, sizeof record.ModuleName);
+    record.Revision = 'A';
+    return;
+  }
+  const ModuleIdentityBlock& identity = record.Description.Identity;
+  record.DescriptionValid = 1;
+  ModuleLine(record, record.SlotNumber, identity.ModuleName, sizeof identity.ModuleName);
+  size_t serial = FieldLength(identity.SerialNumber, sizeof identity.SerialNumber);
+  std::memset(record.SerialNumber, 0, sizeof record.SerialNumber);
+  std::memcpy(record.SerialNumber, identity.SerialNumber, serial);
+  record.Revision = identity.Revision;
+  record.DacPresent = static_cast<uint32_t>(record.Description.Dac.DacPresent);
 }
 
 }  // namespace
@@ -32,147 +43,70 @@ void TModulesMonitorThread::ScanSlots() {
   ErrorReported = 0;
   FLoadedFirmware = false;
   Current.ModuleCount = 0;
-  bool failed = false;
-
   // Each record is written once, from its default record or, for a module
   // set up earlier, from the last applied table. The slots a dropped scan
   // did not reach get their default records after the loop.
   int reached = 0;
-  for (int i = 0; i < SlotCount; ++i) {
-    if (Terminated()) break;
-    SlotRecord& record = Current.Slots[i];
-    reached = i + 1;
-    if (!Device || !Device->OpenSlot(static_cast<DWORD>(i))) {
-      // "Слот  3: -----", formatted once: zeros follow its terminator, as
-      // in the default record.
-      std::memcpy(&record, &DefaultSlots[i], sizeof record);
-      std::memcpy(record.ListLine, FEmptyLines[i], sizeof record.ListLine);
-      continue;
-    }
-    ++Current.ModuleCount;
-    char name[sizeof record.ModuleName];
-    std::memcpy(name, DefaultSlots[i].ModuleName, sizeof name);
-    uint8_t speed = DefaultSlots[i].UsbSpeed;
-    const bool read = Device->ReadModuleName(name) && Device->ReadUsbSpeed(&speed);
-
-    // Set up when the last change was applied: carried over whole, also over
-    // the name and speed just read.
-    if (read && Previous.Slots[i].InitPending == 0) {
-      std::memcpy(&record, &Previous.Slots[i], sizeof record);
-      continue;
-    }
-    std::memcpy(&record, &DefaultSlots[i], sizeof record);
-    record.SlotNumber = i;
-    std::memcpy(record.ModuleName, name, sizeof name);
-    record.UsbSpeed = speed;
-    if (!read) {
-      failed = true;
-      break;
-    }
-
-    // A module new to the slot.
-    if (SameModuleName(record.ModuleName, sizeof record.ModuleName, "K600")) Synchronize([this] { ShowWaiting(); });
-    if (Device->LoadsFirmware()) FLoadedFirmware = true;
-    if (!Device->LoadFirmware(nullptr)) {
-      failed = true;
-      break;
-    }
-    record.InitPending = 0;
-    if (Terminated()) break;
-    if (!Device->TestModule()) {
-      failed = true;
-      break;
-    }
-    record.ModuleReady = 1;
-
-    if (Device->ReadDescription(record.Description)) {
-      const ModuleIdentityBlock& identity = record.Description.Identity;
-      record.DescriptionValid = 1;
-      ModuleLine(record, i, identity.ModuleName, sizeof identity.ModuleName);
-      size_t serial = FieldLength(identity.SerialNumber, sizeof identity.SerialNumber);
-      std::memset(record.SerialNumber, 0, sizeof record.SerialNumber);
-      std::memcpy(record.SerialNumber, identity.SerialNumber, serial);
-      record.Revision = identity.Revision;
-      record.DacPresent = static_cast<uint32_t>(record.Description.Dac.DacPresent);
-    } else {
-      // Not a reason to drop the scan: the module stays listed by the name
-      // its interface gave.
-      record.DescriptionValid = 0;
-      ModuleLine(record, i, record.ModuleName, sizeof record.ModuleName);
-      record.Revision = 'A';
-    }
-  }
-
+  bool whole = true;
+  while (whole && reached < SlotCount && !Terminated()) whole = ScanSlot(reached++);
   for (int i = reached; i < SlotCount; ++i) std::memcpy(&Current.Slots[i], &DefaultSlots[i], sizeof Current.Slots[i]);
 
   // Whenever it is shown, so that the Waiting window never outlives the scan
   // that showed it. WaitingShown is written only in hand-overs, while this
   // thread waits.
   if (WaitingShown == 1) Synchronize([this] { HideWaiting(); });
-  if (Terminated() || failed) return;
-
-  bool changed = SelectedLine(FView) != SelectedIndex ||
-                 std::memcmp(Current.Slots, Previous.Slots, sizeof Current.Slots) != 0;
-  if (!changed) return;
-  Synchronize([this] { ApplyScan(); });
-  std::memcpy(&Previous, &Current, sizeof(SlotTable));
+  if (whole && !Terminated()) ApplyIfChanged();
 }
 
-void TModulesMonitorThread::ApplyScan() {
-  TListBox* list = FView.ModulesList;
-  TWinControl* slotBox = FView.SlotNumber;
-  auto listIndex = [list] { return list ? list->ItemIndex() : -1; };
-
-  if (FirstPass == 1) {
-    int lowest = -1;
-    if (Current.ModuleCount >= 1)
-      for (int i = 0; i < SlotCount && lowest < 0; ++i)
-        if (Current.Slots[i].SlotNumber == i) lowest = i;
-    if (lowest >= 0) {
-      SelectedIndex = lowest;
-      if (list) list->SetItemIndex(lowest);
-      Current.Selected = Current.Slots[lowest];
-      if (list) {
-        list->SetEnabled(true);
-        list->SetFocus();
-      }
-    } else {
-      SelectedIndex = -1;
-      if (list) list->SetItemIndex(-1);
-    }
-    FirstPass = 0;
-    DetailsDirty = 1;
-    return;
+// An empty slot gets its line, a module set up when the last change was
+// applied is carried over whole, a module new to the slot is set up.
+bool TModulesMonitorThread::ScanSlot(int slot) {
+  SlotRecord& record = Current.Slots[slot];
+  const SlotRecord& defaults = DefaultSlots[slot];
+  if (!Device || !Device->OpenSlot(static_cast<DWORD>(slot))) {
+    // "Слот  3: -----", formatted once: zeros follow its terminator, as in
+    // the default record.
+    std::memcpy(&record, &defaults, sizeof record);
+    std::memcpy(record.ListLine, FEmptyLines[slot], sizeof record.ListLine);
+    return true;
   }
-
-  int k = listIndex();
-  if (k >= 0 && k < SlotCount) Current.Selected = Current.Slots[k];
-
-  if (Current.ModuleCount >= 1) {
-    if (list && !list->Enabled()) list->SetEnabled(true);
-    if (list && !list->Focused()) list->SetFocus();
-  } else {
-    if (slotBox) slotBox->SetText(std::string());
-    if (list) {
-      list->SetItemIndex(0);
-      list->SetItemIndex(-1);
-      list->SetEnabled(false);
-    }
-    DetailsDirty = 1;
+  ++Current.ModuleCount;
+  char name[sizeof record.ModuleName];
+  std::memcpy(name, defaults.ModuleName, sizeof name);
+  uint8_t speed = defaults.UsbSpeed;
+  const bool read = Device->ReadModuleName(name) && Device->ReadUsbSpeed(&speed);
+  // Carried over also over the name and speed just read.
+  if (read && Previous.Slots[slot].InitPending == 0) {
+    std::memcpy(&record, &Previous.Slots[slot], sizeof record);
+    return true;
   }
+  std::memcpy(&record, &defaults, sizeof record);
+  record.SlotNumber = slot;
+  std::memcpy(record.ModuleName, name, sizeof name);
+  record.UsbSpeed = speed;
+  return read && SetUpModule(record);
+}
 
-  int now = listIndex();
-  if (now == SelectedIndex) {
-    DetailsDirty = 1;
-    return;
-  }
-  SelectedIndex = now;
-  // A move between two empty slots needs only the slot number, unless a slot
-  // changed in the same scan: its list line must be redrawn with it.
-  bool slotsChanged = std::memcmp(Current.Slots, Previous.Slots, sizeof Current.Slots) != 0;
-  if (Previous.Selected.SlotNumber == -1 && Current.Selected.SlotNumber == -1 && !slotsChanged) {
-    if (slotBox) slotBox->SetText(now >= 0 ? std::to_string(now) : std::string());
-  } else {
-    DetailsDirty = 1;
-  }
+// A module new to its slot: the firmware load and the test (which only the
+// models that need them do), then the description. False when a step failed
+// or a stop came after the load.
+bool TModulesMonitorThread::SetUpModule(SlotRecord& record) {
+  if (SameModuleName(record.ModuleName, sizeof record.ModuleName, "K600")) Synchronize([this] { ShowWaiting(); });
+  if (Device->LoadsFirmware()) FLoadedFirmware = true;
+  if (!Device->LoadFirmware(nullptr)) return false;
+  record.InitPending = 0;
+  if (Terminated() || !Device->TestModule()) return false;
+  record.ModuleReady = 1;
+  Describe(record, *Device);
+  return true;
+}
+
+// A scan that changed a slot or met another selection in the list is
+// applied on the window thread, then becomes the previous table.
+void TModulesMonitorThread::ApplyIfChanged() {
+  // A direct query of the window thread's list from here; it only reads.
+  int line = static_cast<int>(SendMessageW(FView.ModulesList->Handle(), LB_GETCURSEL, 0, 0));
+  if (line == SelectedIndex && std::memcmp(Current.Slots, Previous.Slots, sizeof Current.Slots) == 0) return;
+  Synchronize([this] { ApplyScan(); });
+  std::memcpy(&Previous, &Current, sizeof(SlotTable));
 }

@@ -8,16 +8,15 @@
 #include <cstdio>
 #include <cstring>
 
-#include "framework/Thread.h"
+#include "app/MainForm.h"
 #include "monitor/ModulesMonitorThread.h"
-#include "tests/monitor/MonitorWindow.h"
 #include "tests/support/CountingNew.h"
 #include "tests/support/FakeCorvane.h"
+#include "windows/WaitingPanel.h"
 
 namespace {
 
 using CorvaneFake::TFakeSlots;
-using namespace MonitorTest;
 
 double Now() {
   static LARGE_INTEGER frequency = [] {
@@ -43,11 +42,12 @@ TFigures Measure(const char* const names[SlotCount], int scans) {
   TFakeSlots fake;
   for (int i = 0; i < SlotCount; ++i)
     if (names[i]) fake.Plug(i, names[i]);
-  TMonitorWindow window;
-  window.Build();
-  TWaitingWindow waiting;
-  waiting.Build();
-  auto* thread = new TModulesMonitorThread(true, ViewOf(window, &waiting), fake.Library());
+  // The program's windows, under an application object.
+  TApplication application;
+  application.Initialize();
+  application.CreateForm(MainForm);
+  application.CreateForm(WaitingPanel);
+  auto* thread = new TModulesMonitorThread(true, MainForm->MonitorView(), fake.Library());
   thread->StartUp();
   // Set-up and the first applied changes, then the steady state.
   for (int i = 0; i < 3; ++i) {
@@ -70,7 +70,7 @@ TFigures Measure(const char* const names[SlotCount], int scans) {
   }
   f.BlockMicros = (Now() - start) * 1e6 / scans;
 
-  HWND list = window.List()->Handle();
+  HWND list = MainForm->ModulesListBox->Handle();
   start = Now();
   for (int i = 0; i < scans; ++i) gSink = gSink + static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
   f.SelectionMicros = (Now() - start) * 1e6 / scans;
@@ -109,7 +109,6 @@ TFigures Measure(const char* const names[SlotCount], int scans) {
 int main(int argc, char** argv) {
   int scans = argc > 1 ? std::atoi(argv[1]) : 2000;
   if (scans < 1) scans = 1;
-  SetSynchronizeTarget(GetCurrentThreadId(), nullptr);
 
   const char* empty[SlotCount] = {};
   const char* mixed[SlotCount] = {};

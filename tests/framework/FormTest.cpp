@@ -211,6 +211,43 @@ TEST_F(FormTest, WhatAThreadLetsOutIsShownAndAFailedWindowRaises) {
   EXPECT_EQ(LiveCount(TResourceKind::Window), windows);
 }
 
+// A binding without its control, or to a control of another type, and a
+// description entry whose parent does not exist raise while the form is built.
+TEST_F(FormTest, AMissingControlAWrongTypeOrAnUnknownParentRaisesAtTheBuild) {
+  struct TBinding : TForm {
+    TBinding(const TFormDesc& desc, int which) : TForm(nullptr, desc), Which(which) {}
+    void BindControls() override {
+      if (Which == 1) BIND_CONTROL(Missing);
+      if (Which == 2) BIND_CONTROL(Heading);
+    }
+    int Which;
+    TStaticText* Missing = nullptr;
+    TButton* Heading = nullptr;  // a static text in the description
+  };
+  TFormDesc orphaned = Description;
+  const TControlDesc orphan = {Make<TLabel>, "Orphan", "NoSuchBox", 0, 0, 10, 10, "", ParentFont, clParent, 0};
+  orphaned.Controls = &orphan;
+  orphaned.ControlCount = 1;
+  const struct {
+    const TFormDesc& Desc;
+    int Bind;
+    const char* Message;
+  } cases[] = {{Description, 1, "TestForm: нет элемента Missing"},
+               {Description, 2, "TestForm: элемент Heading другого типа"},
+               {orphaned, 0, "TestForm: нет родителя NoSuchBox у элемента Orphan"}};
+  for (const auto& c : cases) {
+    TBinding form(c.Desc, c.Bind);
+    try {
+      form.Build();
+      ADD_FAILURE() << c.Message << ": built";
+    } catch (const TException& e) {
+      EXPECT_EQ(e.Message(), c.Message);
+    }
+  }
+  TBinding whole(Description, 0);
+  EXPECT_NO_THROW(whole.Build());
+}
+
 // Accessibility tools and input-method add-ins subclass other programs'
 // windows; ours keep their colours, owner-drawn face and short cuts.
 WNDPROC gBeneath = nullptr;

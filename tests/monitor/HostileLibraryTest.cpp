@@ -15,8 +15,9 @@
 #include "framework/Thread.h"
 #include "monitor/DetailsFormat.h"
 #include "monitor/ModulesMonitorThread.h"
+#include "tests/monitor/MonitorFixture.h"
 #include "tests/monitor/MonitorTexts.h"
-#include "tests/monitor/MonitorWindow.h"
+#include "tests/support/BoxAnswerer.h"
 #include "tests/support/FakeCorvane.h"
 
 namespace MonitorTest {
@@ -26,35 +27,10 @@ namespace {
 
 namespace R = Corvane::Record;
 
-class MonitorHostileLibrary : public ::testing::Test {
+// The windows only: each case starts its own thread.
+class MonitorHostileLibrary : public MonitorFixture {
  protected:
-  void SetUp() override {
-    SetSynchronizeTarget(GetCurrentThreadId(), nullptr);
-    Window.Build();
-    Waiting.Build();
-  }
-  void TearDown() override { Stop(); }
-
-  void Start() {
-    // A message box of the thread would wait for a click that never comes.
-    ASSERT_EQ(Application, nullptr);
-    Thread.reset(new TModulesMonitorThread(true, ViewOf(Window, &Waiting), Fake.Library()));
-    Thread->StartUp();
-  }
-  void Stop() {
-    if (Thread) Thread->FinishMonitoring();
-    Thread.reset();
-  }
-  void Cycle() {
-    Thread->ScanSlots();
-    Thread->RefreshDetails();
-  }
-  std::string Text(const char* name) { return Window.TextOf(name); }
-
-  TFakeSlots Fake;
-  TMonitorWindow Window;
-  TWaitingWindow Waiting;
-  std::unique_ptr<TModulesMonitorThread> Thread;
+  void SetUp() override { BuildWindows(); }
 };
 
 TEST_F(MonitorHostileLibrary, AbsurdLibraryVersionsAreReportedAndNoInterfaceIsAskedFor) {
@@ -63,6 +39,7 @@ TEST_F(MonitorHostileLibrary, AbsurdLibraryVersionsAreReportedAndNoInterfaceIsAs
     const char* Shown;
   } cases[] = {{0, "0.0"}, {0xFFFFFFFF, "65535.65535"}, {0x00030002, "3.2"}, {0x00040003, "4.3"}, {0x00030004, "3.4"}};
   Fake.Plug(0, "K200");
+  TBoxAnswerer boxes(GetCurrentThreadId());
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Shown);
     Fake.Version = c.Version;
@@ -73,12 +50,13 @@ TEST_F(MonitorHostileLibrary, AbsurdLibraryVersionsAreReportedAndNoInterfaceIsAs
     EXPECT_EQ(Thread->Device, nullptr);
     EXPECT_EQ(Fake.Created(), 0);
     // The start-up rendering stays: placeholders and a disabled list.
-    EXPECT_EQ(Window.Text(), NoModule);
+    EXPECT_EQ(Window->Text(), NoModule);
     EXPECT_EQ(Text("ModuleGroupBox"), "Модуль ????");
     EXPECT_EQ(Text("McuTypeLMDStaticText"), Dashes);
-    EXPECT_FALSE(Window.List()->Enabled());
+    EXPECT_FALSE(List().Enabled());
     Stop();
   }
+  EXPECT_EQ(boxes.Texts().size(), sizeof cases / sizeof cases[0]) << "one message box each";
   // The one version the program takes.
   Fake.Version = Corvane::RequiredVersion;
   Start();
@@ -89,7 +67,9 @@ TEST_F(MonitorHostileLibrary, AbsurdLibraryVersionsAreReportedAndNoInterfaceIsAs
 // The thread's own body this time, with this thread serving its hand-overs.
 TEST_F(MonitorHostileLibrary, AnExceptionInTheStartUpIsReportedAndTheThreadWaitsToBeStopped) {
   Fake.ThrowAtCreate = 3;  // the wrapper holds two interfaces by then
-  Thread.reset(new TModulesMonitorThread(false, ViewOf(Window, &Waiting), Fake.Library()));
+  Thread.reset(new TModulesMonitorThread(true, Window->MonitorView(), Fake.Library()));
+  TBoxAnswerer boxes(Thread->ThreadId());  // the report's message box, shown by the thread
+  Thread->Start();
   auto serveUntil = [&](const std::function<bool()>& done, DWORD ms = 10000) {
     for (DWORD start = GetTickCount(); !done(); Sleep(1)) {
       CheckSynchronize();
@@ -105,8 +85,8 @@ TEST_F(MonitorHostileLibrary, AnExceptionInTheStartUpIsReportedAndTheThreadWaits
   EXPECT_EQ(Thread->ErrorText, "Опаньки!!! Поймали неустранимое исключение!!!\nСрочно сообщите разработчику!");
   EXPECT_EQ(Fake.Created(), 2);
   EXPECT_EQ(Fake.Released(), 2);
-  EXPECT_EQ(Window.Text(), NoModule);
-  EXPECT_FALSE(Window.List()->Enabled());
+  EXPECT_EQ(Window->Text(), NoModule);
+  EXPECT_FALSE(List().Enabled());
   // It still idles, and it ends when it is asked to.
   serveUntil([&] { return Thread->Finished(); }, 300);
   EXPECT_FALSE(Thread->Finished());
@@ -152,8 +132,8 @@ TEST_F(MonitorHostileLibrary, ARecordWithoutOneTerminatorShowsEachFieldToItsEndA
     ASSERT_EQ(Thread->SelectedIndex, 3);
 
     const std::string name = Bytes(g, R::IdentityModuleName, R::IdentityModuleNameSize);
-    EXPECT_EQ(Window.List()->Item(3), "Слот  3: Модуль " + name);
-    EXPECT_EQ(Window.Text(), "Мониторинг USB модулей: " + name + " --> S/N " + Bytes(g, R::IdentitySerial, 16));
+    EXPECT_EQ(List().Item(3), "Слот  3: Модуль " + name);
+    EXPECT_EQ(Window->Text(), "Мониторинг USB модулей: " + name + " --> S/N " + Bytes(g, R::IdentitySerial, 16));
     EXPECT_EQ(Text("ModuleGroupBox"), "Модуль " + name);
     EXPECT_EQ(Text("SerialNumberLMDStaticText"), Bytes(g, R::IdentitySerial, 8));
     EXPECT_EQ(Text("ModuleRevisionLMDStaticText"), Bytes(g, R::IdentityRevision, 1));
@@ -194,7 +174,7 @@ TEST_F(MonitorHostileLibrary, ReadsThatWriteNothingShowEmptyValuesAndNothingOfTh
   Cycle();
   ASSERT_EQ(Thread->SelectedIndex, 3);
   ASSERT_EQ(Text("McuTypeLMDStaticText"), "MCU-K600");
-  Window.List()->SetItemIndex(5);
+  List().SetItemIndex(5);
   Cycle();
   ASSERT_EQ(Thread->SelectedIndex, 5);
 
@@ -203,8 +183,8 @@ TEST_F(MonitorHostileLibrary, ReadsThatWriteNothingShowEmptyValuesAndNothingOfTh
   EXPECT_EQ(r.DescriptionValid, 1u);
   const char none[16] = {};
   EXPECT_EQ(std::memcmp(r.ModuleName, none, sizeof none), 0);
-  EXPECT_EQ(Window.List()->Item(5), "Слот  5: Модуль ");
-  EXPECT_EQ(Window.Text(), "Мониторинг USB модулей:  --> S/N ");
+  EXPECT_EQ(List().Item(5), "Слот  5: Модуль ");
+  EXPECT_EQ(Window->Text(), "Мониторинг USB модулей:  --> S/N ");
   EXPECT_EQ(Text("ModuleGroupBox"), "Модуль ");
   EXPECT_EQ(Text("SerialNumberLMDStaticText"), "");
   EXPECT_EQ(Text("ModuleRevisionLMDStaticText"), "");

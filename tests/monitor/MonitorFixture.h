@@ -1,6 +1,7 @@
-// A monitor thread that never runs its own body: the test thread plays the
-// window thread (hand-overs run inline) and drives the scan and its
-// hand-overs itself, against the slot fake and the test windows.
+// The program's main window and Waiting window under an application object,
+// and a monitor thread on them that never runs its own body: the test thread
+// plays the window thread (hand-overs run inline) and drives the scan and
+// its hand-overs itself, against the slot fake.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,10 +10,11 @@
 #include <memory>
 #include <string>
 
+#include "app/MainForm.h"
 #include "framework/Thread.h"
 #include "monitor/ModulesMonitorThread.h"
-#include "tests/monitor/MonitorWindow.h"
 #include "tests/support/FakeCorvane.h"
+#include "windows/WaitingPanel.h"
 
 namespace MonitorTest {
 
@@ -21,16 +23,30 @@ using namespace CorvaneFake;
 class MonitorFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetSynchronizeTarget(GetCurrentThreadId(), nullptr);
-    Window.Build();
-    Waiting.Build();
-    Thread.reset(new TModulesMonitorThread(true, ViewOf(Window, &Waiting), Fake.Library()));
-    Thread->StartUp();
+    BuildWindows();
+    Start();
     ASSERT_NE(Thread->Device, nullptr);
     ASSERT_EQ(Thread->ErrorReported, 0);
   }
 
   void TearDown() override {
+    Stop();
+    delete App;
+  }
+
+  void BuildWindows() {
+    App = new TApplication();
+    App->Initialize();
+    App->CreateForm(MainForm);
+    App->CreateForm(WaitingPanel);
+    Window = MainForm;
+  }
+  // A thread on the windows, through its start-up step.
+  void Start() {
+    Thread.reset(new TModulesMonitorThread(true, Window->MonitorView(), Fake.Library()));
+    Thread->StartUp();
+  }
+  void Stop() {
     if (Thread) Thread->FinishMonitoring();
     Thread.reset();
   }
@@ -43,19 +59,31 @@ class MonitorFixture : public ::testing::Test {
     }
   }
 
-  TListBox& List() { return *Window.List(); }
+  TListBox& List() { return *Window->ModulesListBox; }
   std::string Line(int i) { return List().Item(i); }
-  std::string Text(const char* name) { return Window.TextOf(name); }
+  TWinControl* Control(const char* name) { return Window->Find<TWinControl>(name); }
+  std::string Text(const char* name) {
+    TWinControl* c = Control(name);
+    return c ? c->Text() : "<no control " + std::string(name) + ">";
+  }
+  bool Enabled(const char* name) {
+    TWinControl* c = Control(name);
+    return c && c->Enabled();
+  }
+  TColor Lamp(const char* name) {
+    TShape* lamp = Window->Find<TShape>(name);
+    return lamp ? lamp->BrushColor() : 0x12345678;
+  }
   static std::string Field(const char* text, size_t size) { return std::string(text, strnlen(text, size)); }
   template <size_t N>
   static std::string Field(const char (&text)[N]) {
     return Field(text, N);
   }
-  bool WaitingVisible() { return IsWindowVisible(Waiting.Handle()) != FALSE; }
+  bool WaitingVisible() { return IsWindowVisible(WaitingPanel->Handle()) != FALSE; }
 
   TFakeSlots Fake;
-  TMonitorWindow Window;
-  TWaitingWindow Waiting;
+  TApplication* App = nullptr;
+  TMainForm* Window = nullptr;
   std::unique_ptr<TModulesMonitorThread> Thread;
 };
 

@@ -40,14 +40,14 @@ TEST_F(MonitorScanLines, NoModuleAtAllGivesTwentyFiveEmptyLinesAndADisabledList)
   EXPECT_EQ(List().ItemIndex(), -1);
   EXPECT_EQ(Thread->SelectedIndex, -1);
   EXPECT_EQ(Text("VirtualSlotStaticText"), "");
-  EXPECT_EQ(Window.Text(), "Мониторинг USB модулей: No Module  --> S/N ????????");
+  EXPECT_EQ(Window->Text(), "Мониторинг USB модулей: No Module  --> S/N ????????");
 }
 
 TEST_F(MonitorScanLines, ModulesAtStartSelectTheLowestOccupiedSlot) {
   Fake.Plug(7, "K200");
   Fake.Plug(4, "K390");
   Fake.Plug(20, "K80-50");
-  Window.Show();  // the focus goes to a shown window only
+  Window->Show();  // the focus goes to a shown window only
   Cycle();
   EXPECT_EQ(Thread->Current.ModuleCount, 3);
   EXPECT_EQ(Thread->SelectedIndex, 4);
@@ -60,7 +60,7 @@ TEST_F(MonitorScanLines, ModulesAtStartSelectTheLowestOccupiedSlot) {
   EXPECT_EQ(Line(7), "Слот  7: Модуль K200");
   EXPECT_EQ(Line(20), "Слот 20: Модуль K80-50");
   EXPECT_EQ(Line(5), "Слот  5: -----");
-  EXPECT_EQ(Window.Text(), "Мониторинг USB модулей: K390 --> S/N SN04");
+  EXPECT_EQ(Window->Text(), "Мониторинг USB модулей: K390 --> S/N SN04");
 }
 
 TEST_F(MonitorScanLines, SlotZeroIsTheLowestSlot) {
@@ -82,7 +82,7 @@ TEST_F(MonitorScanLines, AModuleArrivingAfterAnEmptyListIsListedButNotSelected) 
   EXPECT_TRUE(List().Enabled());
   EXPECT_EQ(List().ItemIndex(), -1);
   EXPECT_EQ(Thread->SelectedIndex, -1);
-  EXPECT_EQ(Window.Text(), "Мониторинг USB модулей: No Module  --> S/N ????????");
+  EXPECT_EQ(Window->Text(), "Мониторинг USB модулей: No Module  --> S/N ????????");
 }
 
 TEST_F(MonitorScanLines, EveryModuleRemovedDisablesTheListAndRedrawsEmptyDetails) {
@@ -102,10 +102,10 @@ TEST_F(MonitorScanLines, EveryModuleRemovedDisablesTheListAndRedrawsEmptyDetails
   EXPECT_EQ(Line(9), "Слот  9: -----");
   // The details are redrawn from the now empty slot.
   EXPECT_EQ(Thread->Current.Selected.SlotNumber, -1);
-  EXPECT_EQ(Window.Text(), "Мониторинг USB модулей: No Module  --> S/N ????????");
+  EXPECT_EQ(Window->Text(), "Мониторинг USB модулей: No Module  --> S/N ????????");
   EXPECT_EQ(Text("SpeedModeStaticText"), "??");
   EXPECT_EQ(Text("SerialNumberLMDStaticText"), "--------");
-  EXPECT_EQ(Window.LampOf("ModuleLoadingLed"), clBtnFace);
+  EXPECT_EQ(Lamp("ModuleLoadingLed"), clBtnFace);
 }
 
 TEST_F(MonitorScanLines, AnUnknownModuleIsListedWithAnEmptyNameAndAValidDescription) {
@@ -373,16 +373,16 @@ TEST_F(MonitorSelection, AnotherOccupiedLineShowsItsSlotAfterTheNextCycle) {
   EXPECT_EQ(Thread->SelectedIndex, 9);
   EXPECT_EQ(Thread->Current.Selected.SlotNumber, 9);
   EXPECT_EQ(Text("VirtualSlotStaticText"), "9");
-  EXPECT_EQ(Window.Text(), "Мониторинг USB модулей: K390 --> S/N SN09");
+  EXPECT_EQ(Window->Text(), "Мониторинг USB модулей: K390 --> S/N SN09");
   EXPECT_EQ(Text("ModuleGroupBox"), "Модуль K390");
 }
 
 TEST_F(MonitorSelection, NothingChangedNothingApplied) {
   Fake.Plug(2, "K200");
   Cycle();
-  Window.SetText("marker");
+  Window->SetText("marker");
   Cycle(3);
-  EXPECT_EQ(Window.Text(), "marker");
+  EXPECT_EQ(Window->Text(), "marker");
   EXPECT_EQ(Thread->DetailsDirty, 0);
 }
 
@@ -392,14 +392,14 @@ TEST_F(MonitorSelection, AMoveBetweenEmptySlotsChangesOnlyTheSlotBox) {
   List().SetItemIndex(5);
   Cycle();  // from an occupied slot: everything is redrawn
   ASSERT_EQ(Text("VirtualSlotStaticText"), "5");
-  ASSERT_EQ(Window.Text(), "Мониторинг USB модулей: No Module  --> S/N ????????");
-  Window.SetText("marker");
-  Window.Control("SpeedModeStaticText")->SetText("XX");
+  ASSERT_EQ(Window->Text(), "Мониторинг USB модулей: No Module  --> S/N ????????");
+  Window->SetText("marker");
+  Control("SpeedModeStaticText")->SetText("XX");
   List().SetItemIndex(7);
   Cycle();
   EXPECT_EQ(Text("VirtualSlotStaticText"), "7");
   EXPECT_EQ(Thread->SelectedIndex, 7);
-  EXPECT_EQ(Window.Text(), "marker");
+  EXPECT_EQ(Window->Text(), "marker");
   EXPECT_EQ(Text("SpeedModeStaticText"), "XX");
 }
 
@@ -408,13 +408,13 @@ TEST_F(MonitorSelection, AMoveBetweenEmptySlotsWhileAnotherSlotChangesRedrawsThe
   Cycle();
   List().SetItemIndex(5);
   Cycle();
-  Window.SetText("marker");
+  Window->SetText("marker");
   List().SetItemIndex(7);
   Fake.Plug(11, "K390");
   Cycle();
   EXPECT_EQ(Text("VirtualSlotStaticText"), "7");
   EXPECT_EQ(Line(11), "Слот 11: Модуль K390");
-  EXPECT_EQ(Window.Text(), "Мониторинг USB модулей: No Module  --> S/N ????????");
+  EXPECT_EQ(Window->Text(), "Мониторинг USB модулей: No Module  --> S/N ????????");
   EXPECT_EQ(List().ItemIndex(), 7);
 }
 
@@ -425,7 +425,7 @@ TEST_F(MonitorSelection, AMoveFromAnEmptyToAnOccupiedSlotRedrawsEverything) {
   Cycle();
   List().SetItemIndex(2);
   Cycle();
-  EXPECT_EQ(Window.Text(), "Мониторинг USB модулей: K200 --> S/N SN02");
+  EXPECT_EQ(Window->Text(), "Мониторинг USB модулей: K200 --> S/N SN02");
   EXPECT_EQ(Text("VirtualSlotStaticText"), "2");
 }
 
@@ -437,7 +437,7 @@ TEST_F(MonitorSelection, TheSerialIsCutInTheSelectedCopyOnly) {
   EXPECT_EQ(std::string(Thread->Current.Slots[4].SerialNumber, 16), "1234567890ABCDEF");
   EXPECT_EQ(std::string(Thread->Previous.Slots[4].SerialNumber, 16), "1234567890ABCDEF");
   EXPECT_EQ(Text("SerialNumberLMDStaticText"), "12345678");
-  EXPECT_EQ(Window.Text(), "Мониторинг USB модулей: K600 --> S/N 1234567890ABCDEF");
+  EXPECT_EQ(Window->Text(), "Мониторинг USB модулей: K600 --> S/N 1234567890ABCDEF");
 }
 
 // ---- The slot tables ---------------------------------------------------------

@@ -23,12 +23,11 @@
 #include <string>
 
 #include "device/CorvaneAbi.h"
-#include "framework/Messages.h"
 #include "framework/Thread.h"
 #include "monitor/ModulesMonitorThread.h"
-#include "tests/monitor/MonitorWindow.h"
-#include "tests/support/FakeCorvane.h"
+#include "tests/monitor/MonitorFixture.h"
 #include "tests/support/CountingNew.h"
+#include "tests/support/FakeCorvane.h"
 
 namespace MonitorTest {
 
@@ -273,23 +272,8 @@ struct TSoakFigures {
   long OddClocksSetUp = 0;
 };
 
-class MonitorSoak : public ::testing::Test {
+class MonitorSoak : public MonitorFixture {
  protected:
-  void SetUp() override {
-    Window.Build();
-    Waiting.Build();
-    SetSynchronizeTarget(GetCurrentThreadId(), Window.Handle());
-    Thread.reset(new TModulesMonitorThread(true, ViewOf(Window, &Waiting), Fake.Library()));
-    Thread->StartUp();
-    ASSERT_NE(Thread->Device, nullptr);
-    ASSERT_EQ(Thread->ErrorReported, 0);
-  }
-  void TearDown() override {
-    if (Thread) Thread->FinishMonitoring();
-    Thread.reset();
-    SetSynchronizeTarget(GetCurrentThreadId(), nullptr);
-  }
-
   void Plug(TEvents& e, int slot) {
     static const char* const names[] = {"K200", "K390", "K600", "K80-50", "k600", "k80-50", "K200", "K390",
                                         "K600", "K80-50", "XYZ9", "K600 "};
@@ -340,7 +324,7 @@ class MonitorSoak : public ::testing::Test {
       case 0: case 1: case 2: case 3: case 4: Plug(e, slot); break;
       case 5: case 6: case 7: case 8: Fake.Unplug(slot); break;
       case 9: case 10: case 11: case 12: case 13: Fail(e, slot); break;
-      case 14: case 15: Window.List()->SetItemIndex(static_cast<int>(e.Below(SlotCount + 1)) - 1); break;
+      case 14: case 15: List().SetItemIndex(static_cast<int>(e.Below(SlotCount + 1)) - 1); break;
       case 16: Fake.Module(slot).Speed = e.Byte(); break;
       case 17:  // rewritten after it was read: the set-up record stays
         if (Fake.Module(slot).Present) Unterminated(Fake.Module(slot), e);
@@ -357,23 +341,19 @@ class MonitorSoak : public ::testing::Test {
                                            "DspFirmwareVersionLMDStaticText", "PldFirmwareVersionLMDStaticText"};
     const std::string unit = " кГц";
     for (const char* name : clocks) {
-      std::string text = Window.TextOf(name);
+      std::string text = Text(name);
       bool placeholder = text == "------------" || text == "????????????";
       bool rate = text.size() > unit.size() && text.compare(text.size() - unit.size(), unit.size(), unit) == 0;
       if (!placeholder && !rate) return std::string(name) + " shows \"" + text + "\"";
     }
     for (const char* name : versions) {
-      std::string text = Window.TextOf(name);
+      std::string text = Text(name);
       if (text != "------------" && text != "????????????" && text.find(" от ") == std::string::npos)
         return std::string(name) + " shows \"" + text + "\"";
     }
     return std::string();
   }
 
-  TFakeSlots Fake;
-  TMonitorWindow Window;
-  TWaitingWindow Waiting;
-  std::unique_ptr<TModulesMonitorThread> Thread;
   TSoakFigures Figures;
 };
 
