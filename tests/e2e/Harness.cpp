@@ -66,7 +66,9 @@ bool TQuendalRun::Start(const std::string& scenario, bool waitForMain, bool coun
   }
   if (!Launch(ShippedDir() + L"\\Quendal.exe", env, FProcess)) return false;
   if (!waitForMain) return true;
-  FMain = FindWindowNamed(FProcess.Id, "MainForm", 15000);
+  // Generous: the test command runs several programs side by side, and the
+  // i686 program may run through an emulator.
+  FMain = FindWindowNamed(FProcess.Id, "MainForm", 30000);
   return FMain != nullptr;
 }
 
@@ -104,13 +106,18 @@ bool TQuendalRun::WaitExit(DWORD ms, DWORD& exitCode) { return Inspector::WaitEx
 bool TQuendalRun::Running() const { return FProcess.Handle && WaitForSingleObject(FProcess.Handle, 0) == WAIT_TIMEOUT; }
 
 std::string TQuendalRun::Stats() const {
+  // Opened with every share mode, so that the stand-in can still move its
+  // next counts over the file while it is read here: a reader that refuses
+  // the move makes it write the file in place, and a later read may then
+  // find it half written.
   std::string text;
-  FILE* f = _wfopen(FStats.c_str(), L"rb");
-  if (!f) return text;
+  HANDLE f = CreateFileW(FStats.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return text;
   char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof(buffer), f)) > 0) text.append(buffer, n);
-  fclose(f);
+  DWORD n = 0;
+  while (ReadFile(f, buffer, sizeof(buffer), &n, nullptr) && n > 0) text.append(buffer, n);
+  CloseHandle(f);
   return text;
 }
 
