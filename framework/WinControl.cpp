@@ -117,7 +117,7 @@ void TWinControl::CreateHandle(const TCreateParams& p, const std::string& text) 
   std::wstring w = Widen(text);
   // The hook binds the object to its window before the window's first
   // message; it is in place for this creation only.
-  THookHandle hook(WH_CBT, CreationHook);
+  THookHandle hook = InstallHook(WH_CBT, CreationHook);
   if (!hook) throw TException("SetWindowsHookEx");
   HWND h;
   {

@@ -11,7 +11,7 @@
 
 namespace Load {
 
-const char* const ResourceNames[ResourceKinds] = {"windows", "fonts", "brushes", "pens", "DCs", "kernel", "menus", "hooks"};
+const char* const ResourceNames[ResourceKinds] = {"windows", "fonts", "brushes", "pens", "DCs", "kernel", "menus", "hooks", "memory"};
 
 std::string ReadFileText(const std::wstring& file) {
   // Files under /proc report no size: read until the end.

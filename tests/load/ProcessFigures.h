@@ -12,7 +12,7 @@
 namespace Load {
 
 // The program's live counters, in the order of TResourceKind.
-constexpr int ResourceKinds = 8;
+constexpr int ResourceKinds = 9;
 extern const char* const ResourceNames[ResourceKinds];
 
 // The whole of a (small) file, or "" when it cannot be read.
