@@ -170,17 +170,6 @@ TUnreliable UnreliableCounters(HANDLE process) {
   return u;
 }
 
-double NowMs() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
 double TDistribution::Percentile(double p) const {
   if (FValues.empty()) return NAN;
   std::vector<double> v = FValues;
