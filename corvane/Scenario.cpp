@@ -416,30 +416,33 @@ bool ApplySwitch(FailureSwitch (&switches)[KindCount][OpCount], int first, int l
   return false;
 }
 
-// Applies one setting; false with error set when the value is bad or the key unknown.
-bool ApplySetting(Module& m, const Setting& s, std::string& error) {
-  const std::string& k = s.key;
-  const std::string& v = s.value;
+// Sets the error; false.
+bool Refuse(std::string& error, const std::string& message) {
+  error = message;
+  return false;
+}
+
+// The settings whose value is kept as it is written, and those that take yes or no.
+const struct {
+  const char* key;
+  std::string Module::*field;
+} TextSettings[] = {{"name", &Module::name}, {"record-name", &Module::recordName}, {"serial", &Module::serial}};
+const struct {
+  const char* key;
+  bool Module::*field;
+} YesNoSettings[] = {{"load-notice", &Module::loadNotice}, {"junk", &Module::junk}};
+
+// Applies a setting of the module's own values; known tells whether the
+// key was one of them.
+bool ApplyValue(Module& m, const std::string& k, const std::string& v, std::string& error, bool& known) {
   unsigned long long n;
-  bool isSwitch = false;
-  if (k == "model") return true;  // settled before the others
-  if (k == "name") {
-    m.name = v;
-    return true;
-  }
-  if (k == "record-name") {
-    m.recordName = v;
-    return true;
-  }
-  if (k == "serial") {
-    m.serial = v;
-    return true;
-  }
+  known = true;
+  for (const auto& t : TextSettings)
+    if (k == t.key) return m.*t.field = v, true;
+  for (const auto& y : YesNoSettings)
+    if (k == y.key) return ParseBool(v, m.*y.field) || Refuse(error, k + "= takes yes or no");
   if (k == "revision") {
-    if (v.size() > 1) {
-      error = "revision= takes one character (or nothing)";
-      return false;
-    }
+    if (v.size() > 1) return Refuse(error, "revision= takes one character (or nothing)");
     m.revision = v.empty() ? 0 : v[0];
     return true;
   }
@@ -447,33 +450,18 @@ bool ApplySetting(Module& m, const Setting& s, std::string& error) {
     if (SameText(v, "full")) m.speed = 0;
     else if (SameText(v, "high")) m.speed = 1;
     else if (ParseUnsigned(v, 255, n)) m.speed = static_cast<BYTE>(n);
-    else {
-      error = "speed= takes full, high or a byte value 0-255";
-      return false;
-    }
+    else return Refuse(error, "speed= takes full, high or a byte value 0-255");
     return true;
   }
   if (k == "dac") {
     bool b;
     if (ParseBool(v, b)) m.dac = b ? 1 : 0;
-    else if (!ParseInt32(v, m.dac)) {
-      error = "dac= takes yes, no or a 32-bit integer";
-      return false;
-    }
-    return true;
-  }
-  if (k == "load-notice") {
-    if (!ParseBool(v, m.loadNotice)) {
-      error = "load-notice= takes yes or no";
-      return false;
-    }
+    else if (!ParseInt32(v, m.dac)) return Refuse(error, "dac= takes yes, no or a 32-bit integer");
     return true;
   }
   if (k == "load-ms") {
-    if (!ParseUnsigned(v, MaxLoadMs, n)) {
-      error = "load-ms= takes milliseconds from 0 to " + std::to_string(MaxLoadMs);
-      return false;
-    }
+    if (!ParseUnsigned(v, MaxLoadMs, n))
+      return Refuse(error, "load-ms= takes milliseconds from 0 to " + std::to_string(MaxLoadMs));
     m.loadMs = static_cast<DWORD>(n);
     return true;
   }
@@ -481,25 +469,27 @@ bool ApplySetting(Module& m, const Setting& s, std::string& error) {
   if (k == "texts") {
     if (SameText(v, "unterminated")) m.unterminated = true;
     else if (SameText(v, "terminated")) m.unterminated = false;
-    else {
-      error = "texts= takes terminated or unterminated";
-      return false;
-    }
+    else return Refuse(error, "texts= takes terminated or unterminated");
     return true;
   }
-  if (k == "junk") {
-    if (!ParseBool(v, m.junk)) {
-      error = "junk= takes yes or no";
-      return false;
-    }
-    return true;
-  }
+  known = false;
+  return true;
+}
+
+// Applies one setting; false with error set when the value is bad or the key unknown.
+bool ApplySetting(Module& m, const Setting& s, std::string& error) {
+  const std::string& k = s.key;
+  const std::string& v = s.value;
+  if (k == "model") return true;  // settled before the others
+  bool known = false;
+  const bool applied = ApplyValue(m, k, v, error, known);
+  if (known) return applied;
+  bool isSwitch = false;
   if (ApplySwitch(m.switches, 0, SlotOpCount, k, v, error, isSwitch)) return true;
   if (isSwitch) return false;
   std::size_t dot = k.find('.');
   if (dot != std::string::npos) {
     std::string unit = k.substr(0, dot), field = k.substr(dot + 1);
-    bool known = false;
     bool ok = true;
     if (unit == "mcu") ok = ApplyUnit(m.mcu, field, v, error, known);
     else if (unit == "dsp") ok = ApplyUnit(m.dsp, field, v, error, known);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <exception>
 
+#include "framework/Handles.h"
 #include "framework/Text.h"
 
 namespace {
@@ -13,36 +14,23 @@ namespace {
 // an English one turns every Cyrillic letter into "?".
 constexpr LCID TextLocale = MAKELCID(MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT), SORT_DEFAULT);
 
-// Global memory for the clipboard, freed unless the clipboard took it.
-class TGlobalMemory {
- public:
-  TGlobalMemory(const void* data, size_t bytes) {
-    FMemory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    void* p = FMemory ? GlobalLock(FMemory) : nullptr;
-    if (!p) return;
-    std::memcpy(p, data, bytes);
-    GlobalUnlock(FMemory);
-    FFilled = true;
-  }
-  ~TGlobalMemory() {
-    if (FMemory) GlobalFree(FMemory);
-  }
-  TGlobalMemory(const TGlobalMemory&) = delete;
-  TGlobalMemory& operator=(const TGlobalMemory&) = delete;
+// Global memory holding a copy of the bytes; none when there is no memory.
+TGlobalMemory Filled(const void* data, size_t bytes) {
+  TGlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
+  void* p = memory ? GlobalLock(memory.Get()) : nullptr;
+  if (!p) return TGlobalMemory();
+  std::memcpy(p, data, bytes);
+  GlobalUnlock(memory.Get());
+  return memory;
+}
 
-  bool Filled() const { return FFilled; }
-  // Hands the memory to the open clipboard as the given format; true when
-  // the clipboard took it (and owns it from then on).
-  bool PutOnClipboard(UINT format) {
-    if (!FFilled || !SetClipboardData(format, FMemory)) return false;
-    FMemory = nullptr;
-    return true;
-  }
-
- private:
-  HGLOBAL FMemory = nullptr;
-  bool FFilled = false;
-};
+// Hands the memory to the open clipboard as the given format; true when the
+// clipboard took it (and owns it from then on). Refused, it stays ours.
+bool PutOnClipboard(TGlobalMemory& memory, UINT format) {
+  if (!memory || !SetClipboardData(format, memory.Get())) return false;
+  memory.Release();
+  return true;
+}
 
 // Another program may hold the clipboard open for a moment.
 bool OpenClipboardSoon(HWND owner) {
@@ -63,12 +51,13 @@ bool CopyTextToClipboard(HWND owner, const std::string& text) {
     return false;  // no memory for the Unicode text
   }
   const LCID locale = TextLocale;
-  TGlobalMemory unicode(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t)), lcid(&locale, sizeof(locale));
-  if (!unicode.Filled() || !lcid.Filled() || !OpenClipboardSoon(owner)) return false;
-  const bool copied = EmptyClipboard() && unicode.PutOnClipboard(CF_UNICODETEXT);
+  TGlobalMemory unicode = Filled(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+  TGlobalMemory lcid = Filled(&locale, sizeof(locale));
+  if (!unicode || !lcid || !OpenClipboardSoon(owner)) return false;
+  const bool copied = EmptyClipboard() && PutOnClipboard(unicode, CF_UNICODETEXT);
   // Refused, the locale is freed with its holder; the text is there all the
   // same, its 8-bit form then in the code page of the keyboard layout.
-  if (copied) lcid.PutOnClipboard(CF_LOCALE);
+  if (copied) PutOnClipboard(lcid, CF_LOCALE);
   CloseClipboard();
   return copied;
 }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "framework/InspectorQueries.h"
 #include "framework/Menus.h"
 #include "framework/Text.h"
 #include "framework/Theme.h"
@@ -181,6 +182,19 @@ void TListBox::SetFocus() {
   if (Handle()) ::SetFocus(Handle());
 }
 
+// --- TPaintedControl ---------------------------------------------------------
+
+LRESULT TPaintedControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_ERASEBKGND) return 1;
+  if (msg != WM_PAINT) return TControl::WndProc(msg, wParam, lParam);
+  TPaintDC dc(Handle());
+  RECT r;
+  GetClientRect(Handle(), &r);
+  FillRect(dc.Get(), &r, BackgroundBrush());
+  Paint(dc.Get(), r);
+  return 0;
+}
+
 // --- TShape -------------------------------------------------------------------
 
 const wchar_t* TShape::WindowClass() const { return OwnWindowClass(L"QuendalShape"); }
@@ -194,26 +208,17 @@ void TShape::SetBrushColor(TColor color) {
 std::wstring TShape::Look() { return TControl::Look() + L";fill=" + RgbText(FBrushColor); }
 
 LRESULT TShape::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_NCHITTEST:
-      return HTTRANSPARENT;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      TPaintDC dc(Handle());
-      RECT r;
-      GetClientRect(Handle(), &r);
-      FillRect(dc.Get(), &r, BackgroundBrush());
-      TBrushHandle brush(CreateSolidBrush(ColorToRGB(FBrushColor)));
-      HGDIOBJ oldBrush = SelectObject(dc.Get(), brush.Get());
-      HGDIOBJ oldPen = SelectObject(dc.Get(), GetStockObject(BLACK_PEN));
-      Ellipse(dc.Get(), r.left, r.top, r.right, r.bottom);
-      SelectObject(dc.Get(), oldPen);
-      SelectObject(dc.Get(), oldBrush);
-      return 0;
-    }
-  }
-  return TControl::WndProc(msg, wParam, lParam);
+  if (msg == WM_NCHITTEST) return HTTRANSPARENT;
+  return TPaintedControl::WndProc(msg, wParam, lParam);
+}
+
+void TShape::Paint(HDC dc, const RECT& r) {
+  TBrushHandle brush(CreateSolidBrush(ColorToRGB(FBrushColor)));
+  HGDIOBJ oldBrush = SelectObject(dc, brush.Get());
+  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+  Ellipse(dc, r.left, r.top, r.right, r.bottom);
+  SelectObject(dc, oldPen);
+  SelectObject(dc, oldBrush);
 }
 
 // --- TProgressBar -------------------------------------------------------------
@@ -244,29 +249,20 @@ void TProgressBar::SetPosition(int position) {
 }
 
 LRESULT TProgressBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case PBM_GETPOS:
-      return FPosition;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      TPaintDC dc(Handle());
-      RECT r;
-      GetClientRect(Handle(), &r);
-      FillRect(dc.Get(), &r, BackgroundBrush());
-      int width = r.right - r.left - 2, height = r.bottom - r.top - 2;
-      int bar = (width - FGap * (FBars - 1)) / FBars;
-      if (bar < 1) bar = 1;
-      int lit = (FDrawnPosition * FBars + 50) / 100;
-      TBrushHandle brush(CreateSolidBrush(ColorToRGB(FBarColor)));
-      for (int i = 0; i < lit && i < FBars; ++i) {
-        RECT b = {1 + i * (bar + FGap), 1, 1 + i * (bar + FGap) + bar, 1 + height};
-        FillRect(dc.Get(), &b, brush.Get());
-      }
-      return 0;
-    }
+  if (msg == PBM_GETPOS) return FPosition;
+  return TPaintedControl::WndProc(msg, wParam, lParam);
+}
+
+void TProgressBar::Paint(HDC dc, const RECT& r) {
+  int width = r.right - r.left - 2, height = r.bottom - r.top - 2;
+  int bar = (width - FGap * (FBars - 1)) / FBars;
+  if (bar < 1) bar = 1;
+  int lit = (FDrawnPosition * FBars + 50) / 100;
+  TBrushHandle brush(CreateSolidBrush(ColorToRGB(FBarColor)));
+  for (int i = 0; i < lit && i < FBars; ++i) {
+    RECT b = {1 + i * (bar + FGap), 1, 1 + i * (bar + FGap) + bar, 1 + height};
+    FillRect(dc, &b, brush.Get());
   }
-  return TControl::WndProc(msg, wParam, lParam);
 }
 
 // --- TButton ------------------------------------------------------------------
@@ -322,8 +318,8 @@ TTimer::TTimer(TComponent* owner) : TWinControl(owner) {
   CreateHandle(p, "");
 }
 
-void TTimer::SetEnabled(bool enabled) {
-  FEnabled = enabled;
+void TTimer::SetRunning(bool running) {
+  FRunning = running;
   Update();
 }
 
@@ -334,7 +330,7 @@ void TTimer::SetInterval(UINT ms) {
 
 void TTimer::Update() {
   KillTimer(Handle(), 1);
-  if (FEnabled && FInterval > 0) SetTimer(Handle(), 1, FInterval, nullptr);
+  if (FRunning && FInterval > 0) SetTimer(Handle(), 1, FInterval, nullptr);
 }
 
 LRESULT TTimer::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -118,26 +118,37 @@ class TListBox : public TControl {
   std::string CreationText(const TControlDesc&) const override { return std::string(); }
 };
 
-// A filled circle: an indicator lamp.
-class TShape : public TControl {
+// A control that paints itself: its background colour, then Paint over it.
+class TPaintedControl : public TControl {
  public:
   using TControl::TControl;
+
+ protected:
+  virtual void Paint(HDC dc, const RECT& client) = 0;
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+};
+
+// A filled circle: an indicator lamp.
+class TShape : public TPaintedControl {
+ public:
+  using TPaintedControl::TPaintedControl;
   TColor BrushColor() const { return FBrushColor; }
   void SetBrushColor(TColor color);
+  std::wstring Look() override;
 
  protected:
   const wchar_t* WindowClass() const override;
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-  std::wstring Look() override;
+  void Paint(HDC dc, const RECT& client) override;
 
  private:
   TColor FBrushColor = clBtnFace;
 };
 
 // A progress bar drawn as separate small bars.
-class TProgressBar : public TControl {
+class TProgressBar : public TPaintedControl {
  public:
-  using TControl::TControl;
+  using TPaintedControl::TPaintedControl;
   int Position() const { return FPosition; }
   void SetPosition(int position);
   int Step() const { return FStep; }
@@ -148,6 +159,7 @@ class TProgressBar : public TControl {
   const wchar_t* WindowClass() const override;
   void AfterBuild(const TControlDesc& desc) override;
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void Paint(HDC dc, const RECT& client) override;
 
  private:
   int FPosition = 0, FDrawnPosition = -100, FStep = 10, FBars = 25, FGap = 5;
@@ -180,12 +192,12 @@ class TMemo : public TControl {
   void AfterBuild(const TControlDesc& desc) override;
 };
 
-// A timer; OnTimer runs on the window thread.
+// A timer; OnTimer runs on the window thread while it runs.
 class TTimer : public TWinControl {
  public:
   explicit TTimer(TComponent* owner);
-  bool Enabled() const { return FEnabled; }
-  void SetEnabled(bool enabled);
+  bool Running() const { return FRunning; }
+  void SetRunning(bool running);
   UINT Interval() const { return FInterval; }
   void SetInterval(UINT ms);
   std::function<void()> OnTimer;
@@ -195,7 +207,7 @@ class TTimer : public TWinControl {
 
  private:
   void Update();
-  bool FEnabled = false;
+  bool FRunning = false;
   UINT FInterval = 1000;
 };
 

@@ -14,33 +14,16 @@ void CountDown(TResourceKind kind) { InterlockedDecrement(&Counters[static_cast<
 
 TDeleteObjectFunction DeleteObjectFunction = &DeleteObject;
 
-void DeleteGdiObject(HGDIOBJ object, TResourceKind kind) {
-  if (DeleteObjectFunction(object)) CountDown(kind);
-}
-
-void TKernelHandle::Reset(HANDLE h) {
-  if (FHandle) {
-    CloseHandle(FHandle);
-    CountDown(TResourceKind::Kernel);
-  }
-  FHandle = h;
-  if (FHandle) CountUp(TResourceKind::Kernel);
-}
-
-void TMenuHandle::Reset(HMENU h) {
-  if (FHandle && DestroyMenu(FHandle)) CountDown(TResourceKind::Menu);
-  FHandle = h;
-  if (FHandle) CountUp(TResourceKind::Menu);
-}
+bool FreeGdiObject(HGDIOBJ object) { return DeleteObjectFunction(object) != FALSE; }
+bool FreeKernelObject(HANDLE object) { return CloseHandle(object) != FALSE; }
+bool FreeMenu(HMENU menu) { return DestroyMenu(menu) != FALSE; }
+bool FreeHook(HHOOK hook) { return UnhookWindowsHookEx(hook) != FALSE; }
+bool FreeGlobalMemory(HGLOBAL memory) { return GlobalFree(memory) == nullptr; }
 
 TSetWindowsHookFunction SetWindowsHookFunction = &SetWindowsHookExW;
 
-THookHandle::THookHandle(int kind, HOOKPROC procedure)
-    : FHandle(SetWindowsHookFunction(kind, procedure, nullptr, GetCurrentThreadId())) {
-  if (FHandle) CountUp(TResourceKind::Hook);
-}
-THookHandle::~THookHandle() {
-  if (FHandle && UnhookWindowsHookEx(FHandle)) CountDown(TResourceKind::Hook);
+THookHandle InstallHook(int kind, HOOKPROC procedure) {
+  return THookHandle(SetWindowsHookFunction(kind, procedure, nullptr, GetCurrentThreadId()));
 }
 
 TCriticalSection::TCriticalSection() {

@@ -1,38 +1,61 @@
-// Owners of Windows handles, each counted while it lives, so that tests and
+// Owners of Windows handles, each counted while it is held, so that tests and
 // the soak harness can see a leak (Wine's own counters always answer 0).
 #pragma once
 
 #include <windows.h>
 
-// Kernel also counts the critical sections that the framework owns.
-enum class TResourceKind : int { Window, Font, Brush, Pen, DC, Kernel, Menu, Hook, Count };
+// Kernel also counts the critical sections that the framework owns; Memory
+// is global memory (what the clipboard is handed).
+enum class TResourceKind : int { Window, Font, Brush, Pen, DC, Kernel, Menu, Hook, Memory, Count };
 
 long LiveCount(TResourceKind kind);
 void CountUp(TResourceKind kind);
 void CountDown(TResourceKind kind);
 
-// Deletes a GDI object and counts it gone, unless the deletion fails:
-// Windows refuses to delete an object that is still selected into a device
-// context, and such an object stays alive and counted, so that the leak
-// shows.
-void DeleteGdiObject(HGDIOBJ object, TResourceKind kind);
-// The deletion that DeleteGdiObject calls; tests replace it.
+// How each kind of handle goes back to Windows; true when it went.
+// DeleteObjectFunction is the deletion that FreeGdiObject calls; tests
+// replace it.
 typedef BOOL(WINAPI* TDeleteObjectFunction)(HGDIOBJ);
 extern TDeleteObjectFunction DeleteObjectFunction;
+bool FreeGdiObject(HGDIOBJ object);
+bool FreeKernelObject(HANDLE object);
+bool FreeMenu(HMENU menu);
+bool FreeHook(HHOOK hook);
+bool FreeGlobalMemory(HGLOBAL memory);
 
-// A GDI object (font, brush, pen) owned for its lifetime.
-template <class H, TResourceKind Kind>
-class TGdiObject {
+// A handle owned and counted while it is held. It is counted gone only when
+// Free succeeds: Windows refuses to delete a GDI object that is still
+// selected into a device context, and such an object stays alive and
+// counted, so that the leak shows. A move hands it to another owner, still
+// counted once; Release gives it up to whoever takes it over (the clipboard
+// takes its memory) and counts it gone.
+template <class H, TResourceKind Kind, auto Free>
+class TOwnedHandle {
  public:
-  TGdiObject() = default;
-  explicit TGdiObject(H h) { Reset(h); }
-  ~TGdiObject() { Reset(nullptr); }
-  TGdiObject(const TGdiObject&) = delete;
-  TGdiObject& operator=(const TGdiObject&) = delete;
+  TOwnedHandle() = default;
+  explicit TOwnedHandle(H h) { Reset(h); }
+  ~TOwnedHandle() { Reset(nullptr); }
+  TOwnedHandle(const TOwnedHandle&) = delete;
+  TOwnedHandle& operator=(const TOwnedHandle&) = delete;
+  TOwnedHandle(TOwnedHandle&& other) noexcept : FHandle(other.FHandle) { other.FHandle = nullptr; }
+  TOwnedHandle& operator=(TOwnedHandle&& other) noexcept {
+    if (this == &other) return *this;
+    Reset(nullptr);
+    FHandle = other.FHandle;
+    other.FHandle = nullptr;
+    return *this;
+  }
+
   void Reset(H h) {
-    if (FHandle) DeleteGdiObject(FHandle, Kind);
+    if (FHandle && Free(FHandle)) CountDown(Kind);
     FHandle = h;
     if (FHandle) CountUp(Kind);
+  }
+  H Release() {
+    H h = FHandle;
+    FHandle = nullptr;
+    if (h) CountDown(Kind);
+    return h;
   }
   H Get() const { return FHandle; }
   explicit operator bool() const { return FHandle != nullptr; }
@@ -41,55 +64,19 @@ class TGdiObject {
   H FHandle = nullptr;
 };
 
-using TFontHandle = TGdiObject<HFONT, TResourceKind::Font>;
-using TBrushHandle = TGdiObject<HBRUSH, TResourceKind::Brush>;
+using TFontHandle = TOwnedHandle<HFONT, TResourceKind::Font, &FreeGdiObject>;
+using TBrushHandle = TOwnedHandle<HBRUSH, TResourceKind::Brush, &FreeGdiObject>;
+// A kernel object (event, mutex, thread).
+using TKernelHandle = TOwnedHandle<HANDLE, TResourceKind::Kernel, &FreeKernelObject>;
+using TMenuHandle = TOwnedHandle<HMENU, TResourceKind::Menu, &FreeMenu>;
+// A hook of the calling thread: InstallHook installs it.
+using THookHandle = TOwnedHandle<HHOOK, TResourceKind::Hook, &FreeHook>;
+using TGlobalMemory = TOwnedHandle<HGLOBAL, TResourceKind::Memory, &FreeGlobalMemory>;
 
-// A kernel object (event, mutex, thread) closed with CloseHandle.
-class TKernelHandle {
- public:
-  TKernelHandle() = default;
-  explicit TKernelHandle(HANDLE h) { Reset(h); }
-  ~TKernelHandle() { Reset(nullptr); }
-  TKernelHandle(const TKernelHandle&) = delete;
-  TKernelHandle& operator=(const TKernelHandle&) = delete;
-  void Reset(HANDLE h);
-  HANDLE Get() const { return FHandle; }
-  explicit operator bool() const { return FHandle != nullptr; }
-
- private:
-  HANDLE FHandle = nullptr;
-};
-
-// A menu, destroyed with DestroyMenu.
-class TMenuHandle {
- public:
-  TMenuHandle() = default;
-  ~TMenuHandle() { Reset(nullptr); }
-  TMenuHandle(const TMenuHandle&) = delete;
-  TMenuHandle& operator=(const TMenuHandle&) = delete;
-  void Reset(HMENU h);
-  HMENU Get() const { return FHandle; }
-  explicit operator bool() const { return FHandle != nullptr; }
-
- private:
-  HMENU FHandle = nullptr;
-};
-
-// A hook of the calling thread, installed for the wrapper's lifetime.
-// SetWindowsHookFunction installs it; tests replace it.
+// SetWindowsHookFunction is what InstallHook calls; tests replace it.
 typedef HHOOK(WINAPI* TSetWindowsHookFunction)(int, HOOKPROC, HINSTANCE, DWORD);
 extern TSetWindowsHookFunction SetWindowsHookFunction;
-class THookHandle {
- public:
-  THookHandle(int kind, HOOKPROC procedure);
-  ~THookHandle();
-  THookHandle(const THookHandle&) = delete;
-  THookHandle& operator=(const THookHandle&) = delete;
-  explicit operator bool() const { return FHandle != nullptr; }
-
- private:
-  HHOOK FHandle;
-};
+THookHandle InstallHook(int kind, HOOKPROC procedure);
 
 // A critical section, and the scope that holds it.
 class TCriticalSection {

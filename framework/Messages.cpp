@@ -1,18 +1,20 @@
 #include "framework/Messages.h"
 
-UINT ControlNameMessage() {
-  static UINT m = RegisterWindowMessageW(L"WM_GETCONTROLNAME");
-  return m;
+namespace {
+
+enum TQuery { ControlName, Counter, Look, Menu, QueryCount };
+
+// The queries' messages, registered together on first use.
+UINT Registered(TQuery query) {
+  static const UINT messages[QueryCount] = {
+      RegisterWindowMessageW(L"WM_GETCONTROLNAME"), RegisterWindowMessageW(L"QUENDAL_GETCOUNTER"),
+      RegisterWindowMessageW(L"QUENDAL_GETLOOK"), RegisterWindowMessageW(L"QUENDAL_GETMENU")};
+  return messages[query];
 }
-UINT CounterMessage() {
-  static UINT m = RegisterWindowMessageW(L"QUENDAL_GETCOUNTER");
-  return m;
-}
-UINT LookMessage() {
-  static UINT m = RegisterWindowMessageW(L"QUENDAL_GETLOOK");
-  return m;
-}
-UINT MenuMessage() {
-  static UINT m = RegisterWindowMessageW(L"QUENDAL_GETMENU");
-  return m;
-}
+
+}  // namespace
+
+UINT ControlNameMessage() { return Registered(ControlName); }
+UINT CounterMessage() { return Registered(Counter); }
+UINT LookMessage() { return Registered(Look); }
+UINT MenuMessage() { return Registered(Menu); }

@@ -1,12 +1,11 @@
 #include "framework/WinControl.h"
 
-#include <cwchar>
 #include <exception>
 #include <unordered_map>
 
 #include "framework/Exception.h"
+#include "framework/InspectorQueries.h"
 #include "framework/Menus.h"
-#include "framework/Messages.h"
 #include "framework/Text.h"
 
 namespace {
@@ -49,26 +48,7 @@ void Unbind(HWND window) {
     Bound = nullptr;
   }
 }
-
-// Answers a text query from another process: wParam = buffer size in
-// characters, lParam = a UTF-16 buffer in this process.
-LRESULT CopyToCaller(const std::wstring& w, WPARAM wParam, LPARAM lParam) {
-  auto* buffer = reinterpret_cast<wchar_t*>(lParam);
-  size_t size = static_cast<size_t>(wParam);
-  if (!buffer || size == 0) return 0;
-  size_t n = w.size() < size ? w.size() : size - 1;
-  w.copy(buffer, n);
-  buffer[n] = L'\0';
-  return static_cast<LRESULT>(n);
-}
 }  // namespace
-
-std::wstring RgbText(TColor color) {
-  COLORREF c = ColorToRGB(color);
-  wchar_t text[8] = {};
-  std::swprintf(text, 8, L"%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
-  return text;
-}
 
 const wchar_t* OwnWindowClass(const wchar_t* name, UINT style) {
   WNDCLASSEXW wc = {};
@@ -117,7 +97,7 @@ void TWinControl::CreateHandle(const TCreateParams& p, const std::string& text) 
   std::wstring w = Widen(text);
   // The hook binds the object to its window before the window's first
   // message; it is in place for this creation only.
-  THookHandle hook(WH_CBT, CreationHook);
+  THookHandle hook = InstallHook(WH_CBT, CreationHook);
   if (!hook) throw TException("SetWindowsHookEx");
   HWND h;
   {
@@ -186,10 +166,8 @@ LRESULT TWinControl::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 bool TWinControl::Reflected(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == ControlNameMessage()) return CopyToCaller(Widen(Name()), wParam, lParam);
-  if (msg == CounterMessage()) return LiveCount(static_cast<TResourceKind>(wParam));
-  if (msg == LookMessage()) return CopyToCaller(Look(), wParam, lParam);
-  if (msg == MenuMessage()) return FPopupMenu ? CopyToCaller(FPopupMenu->Describe(), wParam, lParam) : 0;
+  LRESULT answer = 0;
+  if (AnswerQuery(*this, msg, wParam, lParam, answer)) return answer;
   switch (msg) {
     case WM_COMMAND:
     case WM_DRAWITEM:
@@ -270,33 +248,7 @@ void TWinControl::Invalidate() {
 std::wstring TWinControl::Look() {
   // The font the window itself reports, else the one the framework keeps for it.
   HFONT font = FHandle ? reinterpret_cast<HFONT>(DefaultProc(WM_GETFONT, 0, 0)) : nullptr;
-  if (!font) font = FFont.Handle();
-  LOGFONTW lf = {};
-  wchar_t used[LF_FACESIZE] = {};
-  bool fixed = false;
-  if (font && GetObjectW(font, sizeof(lf), &lf)) {
-    TWindowDC dc(FHandle);
-    if (dc.Get()) {
-      HGDIOBJ old = SelectObject(dc.Get(), font);
-      GetTextFaceW(dc.Get(), LF_FACESIZE, used);
-      TEXTMETRICW tm = {};
-      // TMPF_FIXED_PITCH set means a variable pitch.
-      if (GetTextMetricsW(dc.Get(), &tm)) fixed = (tm.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0;
-      SelectObject(dc.Get(), old);
-    }
-  }
-  lf.lfFaceName[LF_FACESIZE - 1] = L'\0';
-  used[LF_FACESIZE - 1] = L'\0';
-  std::wstring s = L"face=" + std::wstring(lf.lfFaceName);
-  s += L";height=" + std::to_wstring(lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight);
-  s += L";weight=" + std::to_wstring(lf.lfWeight);
-  s += L";italic=" + std::to_wstring(lf.lfItalic ? 1 : 0);
-  s += L";charset=" + std::to_wstring(lf.lfCharSet);
-  s += L";used=" + std::wstring(used);
-  s += L";fixed=" + std::to_wstring(fixed ? 1 : 0);
-  s += L";text=" + RgbText(FFont.Color());
-  s += L";back=" + RgbText(FColor);
-  return s;
+  return FontLook(FHandle, font ? font : FFont.Handle(), FFont.Color(), FColor);
 }
 
 HBRUSH TWinControl::BackgroundBrush() {

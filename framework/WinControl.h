@@ -48,6 +48,8 @@ class TWinControl : public TComponent {
 
   void Invalidate();
   void DestroyHandle();
+  // How the window draws its text, as the look query (LookMessage) answers.
+  virtual std::wstring Look();
 
  protected:
   void CreateHandle(const TCreateParams& params, const std::string& text);
@@ -58,8 +60,6 @@ class TWinControl : public TComponent {
   virtual bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   // Brush for the control's background colour, made on demand.
   HBRUSH BackgroundBrush();
-  // How the window draws its text, as the look query (LookMessage) answers.
-  virtual std::wstring Look();
 
  private:
   static LRESULT CALLBACK WindowProcedure(HWND, UINT, WPARAM, LPARAM);
@@ -75,9 +75,6 @@ class TWinControl : public TComponent {
   TColor FBrushColor = 0;
   TPopupMenu* FPopupMenu = nullptr;
 };
-
-// A colour as "RRGGBB", system colours resolved; the look query writes it so.
-std::wstring RgbText(TColor color);
 
 // Registers a plain window class of the program's own, once.
 const wchar_t* OwnWindowClass(const wchar_t* name, UINT style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS);

@@ -39,7 +39,7 @@ TWaitingPanel::TWaitingPanel(TComponent* owner) : TForm(owner, Description) {
   Timer = new TTimer(this);
   Timer->SetName("Timer");
   Timer->SetInterval(200);
-  Timer->SetEnabled(false);
+  Timer->SetRunning(false);
 }
 
 void TWaitingPanel::BindControls() {
@@ -55,11 +55,11 @@ void TWaitingPanel::BindControls() {
 
 void TWaitingPanel::FormShow() {
   Timer->SetInterval(200);
-  Timer->SetEnabled(true);
+  Timer->SetRunning(true);
   if (WaitingLMDProgress) WaitingLMDProgress->SetPosition(0);
 }
 
-void TWaitingPanel::FormHide() { Timer->SetEnabled(false); }
+void TWaitingPanel::FormHide() { Timer->SetRunning(false); }
 
 void TWaitingPanel::TimerTimer() {
   if (!WaitingLMDProgress) return;

@@ -10,6 +10,7 @@
 
 #include "app/MainForm.h"
 #include "monitor/ModulesMonitorThread.h"
+#include "tests/support/Clock.h"
 #include "tests/support/CountingNew.h"
 #include "tests/support/FakeCorvane.h"
 #include "windows/WaitingPanel.h"
@@ -17,17 +18,6 @@
 namespace {
 
 using CorvaneFake::TFakeSlots;
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 struct TFigures {
   double ScanMicros, BlockMicros;
@@ -56,24 +46,24 @@ TFigures Measure(const char* const names[SlotCount], int scans) {
   }
 
   TFigures f = {};
-  double start = Now();
+  double start = NowMs();
   for (int i = 0; i < scans; ++i) thread->ScanSlots();
-  f.ScanMicros = (Now() - start) * 1e6 / scans;
+  f.ScanMicros = (NowMs() - start) * 1e3 / scans;
 
   // The same bytes: the reset copy and the change test's comparison.
   static SlotRecord scratch[SlotCount];
-  start = Now();
+  start = NowMs();
   for (int i = 0; i < scans; ++i) {
     std::memcpy(scratch, thread->DefaultSlots, sizeof scratch);
     // Equal tables, as in the steady state: compared to the last byte.
     gSink = gSink + std::memcmp(thread->Current.Slots, thread->Previous.Slots, sizeof scratch) + scratch[i % SlotCount].ListLine[0];
   }
-  f.BlockMicros = (Now() - start) * 1e6 / scans;
+  f.BlockMicros = (NowMs() - start) * 1e3 / scans;
 
   HWND list = MainForm->ModulesListBox->Handle();
-  start = Now();
+  start = NowMs();
   for (int i = 0; i < scans; ++i) gSink = gSink + static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
-  f.SelectionMicros = (Now() - start) * 1e6 / scans;
+  f.SelectionMicros = (NowMs() - start) * 1e3 / scans;
 
   const int cycles = 200;
   {

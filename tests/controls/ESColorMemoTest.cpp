@@ -9,7 +9,8 @@
 #include "controls/ESColorMemo.h"
 #include "framework/Form.h"
 #include "framework/Handles.h"
-#include "framework/Text.h"
+#include "tests/support/TextWidth.h"
+#include "tools/probe/MemoryBitmap.h"
 
 namespace {
 
@@ -33,37 +34,20 @@ TFormDesc HostDesc(const TControlDesc* controls) {
 // A 32-bit bitmap in a memory context, filled with the sentinel colour.
 class TBitmapDC {
  public:
-  TBitmapDC(int w, int h) : FWidth(w), FHeight(h) {
-    HDC screen = GetDC(nullptr);
-    FDC = CreateCompatibleDC(screen);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    FBitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ReleaseDC(nullptr, screen);
-    FOld = SelectObject(FDC, FBitmap);
+  TBitmapDC(int w, int h) : FBitmap(w, h) {
     RECT r = {0, 0, w, h};
     HBRUSH b = CreateSolidBrush(Sentinel);
-    FillRect(FDC, &r, b);
+    FillRect(Get(), &r, b);
     DeleteObject(b);
   }
-  ~TBitmapDC() {
-    SelectObject(FDC, FOld);
-    DeleteObject(FBitmap);
-    DeleteDC(FDC);
-  }
-  HDC Get() const { return FDC; }
-  COLORREF Pixel(int x, int y) const { return GetPixel(FDC, x, y); }
+  HDC Get() const { return FBitmap.Get(); }
+  COLORREF Pixel(int x, int y) const { return GetPixel(Get(), x, y); }
   // Horizontal range [first, last] of pixels near `color` in rows [top, bottom); first > last when none.
   void Range(COLORREF color, int top, int bottom, int& first, int& last) const {
-    first = FWidth;
+    first = FBitmap.Width();
     last = -1;
-    for (int y = top; y < bottom && y < FHeight; ++y)
-      for (int x = 0; x < FWidth; ++x)
+    for (int y = top; y < bottom && y < FBitmap.Height(); ++y)
+      for (int x = 0; x < FBitmap.Width(); ++x)
         if (Near(Pixel(x, y), color)) {
           if (x < first) first = x;
           if (x > last) last = x;
@@ -76,24 +60,14 @@ class TBitmapDC {
   }
 
  private:
-  int FWidth, FHeight;
-  HDC FDC;
-  HBITMAP FBitmap;
-  HGDIOBJ FOld;
+  Inspector::TMemoryBitmap FBitmap;
 };
 
 // The width of `text` in the memo's canvas font (face and size only).
 int Width(const std::string& text) {
   TFont f;
   f.Set("Arial", 17, 0, DEFAULT_CHARSET);
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, f.Handle());
-  std::wstring w = Widen(text);
-  SIZE s = {};
-  GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &s);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  return s.cx;
+  return ScreenTextWidth(f, text);
 }
 
 class ColorMemoPaint : public ::testing::TestWithParam<bool> {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 
 #include "CorvaneTestSupport.h"
 
@@ -51,7 +52,29 @@ const Layout Layouts[] = {
     {"k8050", R::K8050McuText, R::K8050Dac, R::K8050Pld, R::K8050BootLoader},
 };
 
-class CorvaneRecords : public CorvaneFixture {};
+using TRecord = std::vector<unsigned char>;
+
+class CorvaneRecords : public CorvaneFixture {
+ protected:
+  // The record of the device's model in the slot; a fatal failure when it
+  // is not read whole.
+  void ReadWhole(int slot, const char* device, TRecord& r) {
+    const ModelInfo& m = ModelByDevice(device);
+    r = Record(slot, m);
+    ASSERT_EQ(r.size(), m.recordSize);
+  }
+  // The check, for the record of each slot's model read whole.
+  template <class F>
+  void EachRecord(std::initializer_list<int> slots, F check) {
+    for (int slot : slots) {
+      const Layout& l = Layouts[slot];
+      SCOPED_TRACE(l.device);
+      TRecord r;
+      ASSERT_NO_FATAL_FAILURE(ReadWhole(slot, l.device, r));
+      check(slot, l, ModelByDevice(l.device), r);
+    }
+  }
+};
 
 TEST_F(CorvaneRecords, EachModelWritesItsWholeRecordAndNotOneByteMore) {
   UseScenario(
@@ -87,12 +110,7 @@ TEST_F(CorvaneRecords, FieldsLieAtTheirOffsets) {
   for (int slot = 0; slot < 4; ++slot)
     scenario += "slot " + std::to_string(slot) + " model=" + Layouts[slot].device + body;
   UseScenario(scenario);
-  for (int slot = 0; slot < 4; ++slot) {
-    const Layout& l = Layouts[slot];
-    const ModelInfo& m = ModelByDevice(l.device);
-    SCOPED_TRACE(l.device);
-    std::vector<unsigned char> r = Record(slot, m);
-    ASSERT_EQ(r.size(), m.recordSize);
+  EachRecord({0, 1, 2, 3}, [&](int, const Layout& l, const ModelInfo& m, const TRecord& r) {
     EXPECT_EQ(TextAt(r, R::IdentityModuleName, R::IdentityModuleNameSize), "RecName");
     EXPECT_EQ(TextAt(r, R::IdentitySerial, R::IdentitySerialSize), "SER-12345");
     EXPECT_EQ(r[R::IdentityRevision], 'Q');
@@ -121,17 +139,12 @@ TEST_F(CorvaneRecords, FieldsLieAtTheirOffsets) {
     for (std::size_t b = l.dac + 4; b < m.recordSize; ++b) ASSERT_EQ(r[b], 0) << b;
     std::size_t aux = l.unit ? (l.boot ? R::K8050Aux : R::K3600Aux) : R::K3200Aux;
     for (std::size_t b = aux; b < l.dac; ++b) ASSERT_EQ(r[b], 0) << b;
-  }
+  });
 }
 
 TEST_F(CorvaneRecords, DefaultModulesDescribeTheirUnits) {
   UseScenario("slot 0 model=k200\nslot 1 model=k390\nslot 2 model=k600\nslot 3 model=k8050\n");
-  for (int slot = 0; slot < 4; ++slot) {
-    const Layout& l = Layouts[slot];
-    const ModelInfo& m = ModelByDevice(l.device);
-    SCOPED_TRACE(l.device);
-    std::vector<unsigned char> r = Record(slot, m);
-    ASSERT_EQ(r.size(), m.recordSize);
+  EachRecord({0, 1, 2, 3}, [&](int, const Layout& l, const ModelInfo& m, const TRecord& r) {
     EXPECT_EQ(TextAt(r, R::IdentityModuleName, 25), m.moduleName);
     EXPECT_FALSE(TextAt(r, R::IdentitySerial, 16).empty());
     EXPECT_NE(r[R::IdentityRevision], 0);
@@ -150,7 +163,7 @@ TEST_F(CorvaneRecords, DefaultModulesDescribeTheirUnits) {
     if (l.boot) {
       EXPECT_FALSE(TextAt(r, l.boot, R::FirmwareVersionSize).empty());
     }
-  }
+  });
 }
 
 TEST_F(CorvaneRecords, SerialNumberOfSixteenCharactersHasNoTerminator) {
@@ -173,9 +186,8 @@ TEST_F(CorvaneRecords, TextsAreCutAtTheirFieldsAndNeighboursKeepTheirValues) {
   const std::string forty(40, 'N');
   UseScenario("slot 2 model=k600 revision=Z mcu.clock=111.5 dsp.clock=222.5 record-name=" + forty +
               " mcu.name=" + forty + " mcu.version=" + forty + " dsp.name=" + forty + " dsp.version=" + forty + "\n");
-  const ModelInfo& m = ModelByDevice("k600");
-  std::vector<unsigned char> r = Record(2, m);
-  ASSERT_EQ(r.size(), m.recordSize);
+  TRecord r;
+  ASSERT_NO_FATAL_FAILURE(ReadWhole(2, "k600", r));
   EXPECT_EQ(std::string(reinterpret_cast<char*>(&r[25]), 25), std::string(25, 'N'));
   EXPECT_NE(r[50], 'N') << "the serial number starts where the name's field ends";
   EXPECT_EQ(std::string(reinterpret_cast<char*>(&r[R::McuName]), 25), std::string(25, 'N'));
@@ -213,12 +225,7 @@ TEST_F(CorvaneRecords, UnterminatedTextsFillEveryTextField) {
   struct Field {
     std::size_t offset, width;
   };
-  for (int slot : {0, 2, 3}) {
-    const Layout& l = Layouts[slot];
-    const ModelInfo& m = ModelByDevice(l.device);
-    SCOPED_TRACE(l.device);
-    std::vector<unsigned char> r = Record(slot, m);
-    ASSERT_EQ(r.size(), m.recordSize);
+  EachRecord({0, 2, 3}, [&](int slot, const Layout& l, const ModelInfo&, const TRecord& r) {
     std::vector<Field> fields = {{25, 25}, {50, 16}, {R::McuName, 25}, {R::McuFirmware, 10},
                                  {R::McuFirmware + 10, 320}, {l.mcuText, 256}};
     if (l.boot) fields.insert(fields.end(), {{l.boot, 10}, {l.boot + 10, 320}});
@@ -231,7 +238,7 @@ TEST_F(CorvaneRecords, UnterminatedTextsFillEveryTextField) {
       EXPECT_EQ(DoubleAt(r, l.unit + 29), slot == 2 ? 30.0 : 50.0);
     }
     EXPECT_EQ(Int32At(r, l.dac), 1);
-  }
+  });
 }
 
 TEST_F(CorvaneRecords, ExtremeClocksArriveBitForBit) {
@@ -286,9 +293,8 @@ TEST_F(CorvaneRecords, ClocksReadTheSameUnderADecimalCommaLocale) {
 
 TEST_F(CorvaneRecords, JunkFillsOnlyTheBytesTheProgramDoesNotRead) {
   UseScenario("slot 3 model=k8050 junk=yes mcu.name=Abc serial=S1 dac=0\n");
-  const ModelInfo& m = ModelByDevice("k8050");
-  std::vector<unsigned char> r = Record(3, m);
-  ASSERT_EQ(r.size(), m.recordSize);
+  TRecord r;
+  ASSERT_NO_FATAL_FAILURE(ReadWhole(3, "k8050", r));
   EXPECT_EQ(TextAt(r, R::McuName, 25), "Abc");
   EXPECT_EQ(r[R::McuName + 4], 0xA5) << "after the terminator comes the library's own";
   EXPECT_EQ(TextAt(r, 50, 16), "S1");
@@ -306,11 +312,10 @@ TEST_F(CorvaneRecords, ScenarioTextsBecomeCp1251) {
   const std::string files[] = {"slot 0 model=k200 mcu.text=" + utf8 + " name=" + utf8 + " model=k200\n",
                                "\xEF\xBB\xBF" "slot 0 model=k200 mcu.text=" + utf8 + " name=" + utf8 + "\n",
                                "slot 0 model=k200 mcu.text=" + cp1251 + " name=" + cp1251 + "\n"};
-  const ModelInfo& m = ModelByDevice("k200");
   for (const std::string& file : files) {
     UseScenario(file);
-    std::vector<unsigned char> r = Record(0, m);
-    ASSERT_EQ(r.size(), m.recordSize);
+    TRecord r;
+    ASSERT_NO_FATAL_FAILURE(ReadWhole(0, "k200", r));
     EXPECT_EQ(TextAt(r, R::K3200McuText, 256), cp1251);
     EXPECT_EQ(TextAt(r, R::IdentityModuleName, 25), cp1251);
     IModuleInterface* base = Create("Corvroot");
@@ -322,9 +327,8 @@ TEST_F(CorvaneRecords, ScenarioTextsBecomeCp1251) {
 
 TEST_F(CorvaneRecords, EscapesGiveAnyByte) {
   UseScenario("slot 1 model=k390 mcu.name=\"a b\\\"c\\\\d\\x01\\xFF\" mcu.text=\"x\\0y\" serial=\"#1 2\"\n");
-  const ModelInfo& m = ModelByDevice("k390");
-  std::vector<unsigned char> r = Record(1, m);
-  ASSERT_EQ(r.size(), m.recordSize);
+  TRecord r;
+  ASSERT_NO_FATAL_FAILURE(ReadWhole(1, "k390", r));
   EXPECT_EQ(TextAt(r, R::McuName, 25), "a b\"c\\d\x01\xFF");
   EXPECT_EQ(r[R::K3200McuText], 'x');
   EXPECT_EQ(r[R::K3200McuText + 1], 0);

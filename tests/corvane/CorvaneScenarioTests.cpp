@@ -3,6 +3,7 @@
 // demonstration.
 #include <cstring>
 #include <set>
+#include <utility>
 
 #include "CorvaneTestSupport.h"
 
@@ -240,20 +241,12 @@ TEST_F(CorvaneScenario, StatsCountEveryCallPerSlot) {
       }
     }
   auto s = Stats();
-  EXPECT_EQ(s["total.open"], 2u * 25 + 2);
-  EXPECT_EQ(s["total.opened"], 2u * 2 + 2);
-  EXPECT_EQ(s["slot2.open"], 4u);
-  EXPECT_EQ(s["slot2.opened"], 4u);
-  EXPECT_EQ(s["slot2.name"], 4u);
-  EXPECT_EQ(s["slot2.speed"], 2u);
-  EXPECT_EQ(s["slot2.load"], 1u);
-  EXPECT_EQ(s["slot2.test"], 1u);
-  EXPECT_EQ(s["slot2.description"], 1u);
-  EXPECT_EQ(s["slot9.open"], 2u);
-  EXPECT_EQ(s["slot9.load"], 0u);
-  EXPECT_EQ(s["slot0.open"], 2u);
-  EXPECT_EQ(s["slot0.opened"], 0u);
-  EXPECT_EQ(s["total.load"], 1u);
+  const std::pair<const char*, unsigned long> counts[] = {
+      {"total.open", 2u * 25 + 2}, {"total.opened", 2u * 2 + 2}, {"slot2.open", 4}, {"slot2.opened", 4},
+      {"slot2.name", 4},           {"slot2.speed", 2},           {"slot2.load", 1}, {"slot2.test", 1},
+      {"slot2.description", 1},    {"slot9.open", 2},            {"slot9.load", 0}, {"slot0.open", 2},
+      {"slot0.opened", 0},         {"total.load", 1}};
+  for (const auto& c : counts) EXPECT_EQ(s[c.first], c.second) << c.first;
   // Naming another stats file starts the counts afresh.
   FStatsPath = FFolder + L"\\stats-2.txt";
   SetEnvironmentVariableW(L"CORVANE_STATS", FStatsPath.c_str());

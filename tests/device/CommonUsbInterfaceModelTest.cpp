@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "device/CommonUsbInterface.h"
+#include "tests/device/UntouchedOutputs.h"
 #include "tests/support/FakeCorvane.h"
 
 namespace {
@@ -125,24 +126,8 @@ TEST_F(DeviceWrapperModel, AnUnknownModuleOpensAndEveryLaterOperationSucceedsUnt
   EXPECT_EQ(Fake.Trace(), (std::vector<std::string>{"base.1", "k200.1", "k390.1", "k600.1", "k8050.1", "base.0(9)",
                                                      "base.4(ptr)", "base.1"}));
   Fake.ClearCalls();
-
-  char name[16];
-  std::memset(name, 0x33, sizeof name);
-  BYTE speed = 0x44;
-  ModuleDescription record;
-  std::memset(&record, 0x55, sizeof record);
-  ModuleDescription before = record;
-
-  EXPECT_EQ(Wrapper->ReadModuleName(name), TRUE);
-  EXPECT_EQ(Wrapper->ReadUsbSpeed(&speed), TRUE);
-  EXPECT_EQ(Wrapper->LoadFirmware(), TRUE);
-  EXPECT_EQ(Wrapper->TestModule(), TRUE);
-  EXPECT_EQ(Wrapper->ReadDescription(record), TRUE);
-
+  ExpectOutputsUntouched(*Wrapper, TRUE);
   EXPECT_TRUE(Fake.Calls.empty());
-  for (char c : name) EXPECT_EQ(c, 0x33);
-  EXPECT_EQ(speed, 0x44);
-  EXPECT_EQ(std::memcmp(&record, &before, sizeof record), 0);
 }
 
 TEST_F(DeviceWrapperModel, AfterAnUnknownModuleAKnownOneIsServedAgain) {

@@ -333,6 +333,14 @@ TEST_F(DeviceDescriptionModule, ATwentyFourCharacterMcuNameIsCopiedWholeWithItsT
   EXPECT_TRUE(AllZero(r.McuName + 24, 4));
 }
 
+// A unit's fields as the record gives them.
+void ExpectUnit(const UnitInfoBlock& u, const char* name, double clock, const char* version, const char* date) {
+  EXPECT_EQ(FieldText(u.Name), name);
+  EXPECT_EQ(u.ClockKhz, clock);
+  EXPECT_EQ(FieldText(u.Firmware.Version), version);
+  EXPECT_EQ(FieldText(u.Firmware.Date), date);
+}
+
 TEST_F(DeviceDescriptionModule, K3600ReportsItsDspUnitFieldByField) {
   TLibraryRecord lib(KindK600);
   lib.Text(613, "AT89C51").Double(638, 24000.0).Text(646, "1.7").Text(656, "01.02.2007");
@@ -344,10 +352,7 @@ TEST_F(DeviceDescriptionModule, K3600ReportsItsDspUnitFieldByField) {
   EXPECT_EQ(FieldText(r.McuFirmware.Version), "1.7");
   EXPECT_EQ(FieldText(r.McuFirmware.Date), "01.02.2007");
   EXPECT_EQ(r.DspPresent, 1);
-  EXPECT_EQ(FieldText(r.Dsp.Name), "ADSP-2185M");
-  EXPECT_EQ(r.Dsp.ClockKhz, 48000.5);
-  EXPECT_EQ(FieldText(r.Dsp.Firmware.Version), "3.1");
-  EXPECT_EQ(FieldText(r.Dsp.Firmware.Date), "05.06.2008");
+  ExpectUnit(r.Dsp, "ADSP-2185M", 48000.5, "3.1", "05.06.2008");
   EXPECT_EQ(r.PldPresent, 0);
   EXPECT_EQ(r.BootLoaderPresent, 0);
 }
@@ -358,10 +363,7 @@ TEST_F(DeviceDescriptionModule, K8050ReportsItsPldUnitFieldByField) {
   ModuleDescription r = {};
   ASSERT_EQ(Read("K80-50", KindK8050, lib, r), TRUE);
   EXPECT_EQ(r.PldPresent, 1);
-  EXPECT_EQ(FieldText(r.Pld.Name), "EPM3064");
-  EXPECT_EQ(r.Pld.ClockKhz, 33333.0);
-  EXPECT_EQ(FieldText(r.Pld.Firmware.Version), "0.9");
-  EXPECT_EQ(FieldText(r.Pld.Firmware.Date), "2009");
+  ExpectUnit(r.Pld, "EPM3064", 33333.0, "0.9", "2009");
   EXPECT_EQ(r.DspPresent, 0);
 }
 

@@ -50,10 +50,7 @@ TEST(About, ShowsBothVersionsAndEscClosesItWithoutTheExitQuestion) {
   EXPECT_TRUE(WaitFor([&] { return Enabled(run.Main()); }, 2000));
 
   // The main window's Esc is back.
-  SendKey(run.Main(), VK_ESCAPE);
-  ASSERT_TRUE(run.FindBox(box));
-  EXPECT_EQ(box.Caption, "Подтвердите завершение!");
-  ASSERT_TRUE(PressButton(box, IDNO));
+  ASSERT_NO_FATAL_FAILURE(AnswerExitQuestion(run, run.Main(), IDNO));
   Quit(run);
 }
 

@@ -67,8 +67,7 @@ void ExpectNothingShown(const TQuendalRun& run, bool startUp) {
   EXPECT_EQ(c.Enabled("ModuleStatusLMDStaticText"), !startUp);
   EXPECT_EQ(c.Enabled("SerialNumberLabelLMDStaticText"), !startUp);
   for (const TGroup* g : {&McuGroup, &BootGroup, &DspGroup, &PldGroup}) ExpectGroup(c, *g, false);
-  EXPECT_TRUE(WaitLamp(run, "ModuleLoadingLed", LampUnlit())) << ColourText(LampColour(run.Control("ModuleLoadingLed")));
-  EXPECT_TRUE(WaitLamp(run, "UsbSpeedLed", LampUnlit())) << ColourText(LampColour(run.Control("UsbSpeedLed")));
+  ExpectLamps(run, LampUnlit(), LampUnlit());
 }
 
 // The clipboard's Unicode text in cp1251, read from this process, which is
@@ -144,8 +143,7 @@ TEST_P(ModelDetailsEndToEnd, ReadyModuleShowsItsUnitsAndTheOthersAreDashed) {
   ExpectGroup(controls, BootGroup, c.Boot);
   ExpectGroup(controls, DspGroup, c.Dsp);
   ExpectGroup(controls, PldGroup, c.Pld);
-  EXPECT_TRUE(WaitLamp(run, "ModuleLoadingLed", LampGreen)) << ColourText(LampColour(run.Control("ModuleLoadingLed")));
-  EXPECT_TRUE(WaitLamp(run, "UsbSpeedLed", LampGreen)) << ColourText(LampColour(run.Control("UsbSpeedLed")));
+  ExpectLamps(run, LampGreen, LampGreen);
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, ModelDetailsEndToEnd,
@@ -161,8 +159,7 @@ TEST(DetailsEndToEnd, K600AtFullSpeedThenAnotherAtHighSpeed) {
                         "slot 4 model=k600 speed=high load-ms=50 serial=HIGH0004\n"));
   ASSERT_TRUE(run.WaitText("SpeedModeStaticText", "FS", 10000)) << run.Text("SpeedModeStaticText");
   EXPECT_EQ(Caption(run), "Мониторинг USB модулей: K600 --> S/N FULL0001");
-  EXPECT_TRUE(WaitLamp(run, "ModuleLoadingLed", LampGreen)) << ColourText(LampColour(run.Control("ModuleLoadingLed")));
-  EXPECT_TRUE(WaitLamp(run, "UsbSpeedLed", LampOrange)) << ColourText(LampColour(run.Control("UsbSpeedLed")));
+  ExpectLamps(run, LampGreen, LampOrange);
   TControlMap controls(run);
   ExpectGroup(controls, BootGroup, false);
   ExpectGroup(controls, PldGroup, false);
@@ -170,8 +167,7 @@ TEST(DetailsEndToEnd, K600AtFullSpeedThenAnotherAtHighSpeed) {
   ClickLine(run.Control("ModulesListBox"), 4);
   ASSERT_TRUE(run.WaitText("SpeedModeStaticText", "HS", 5000)) << run.Text("SpeedModeStaticText");
   EXPECT_EQ(Caption(run), "Мониторинг USB модулей: K600 --> S/N HIGH0004");
-  EXPECT_TRUE(WaitLamp(run, "ModuleLoadingLed", LampGreen)) << ColourText(LampColour(run.Control("ModuleLoadingLed")));
-  EXPECT_TRUE(WaitLamp(run, "UsbSpeedLed", LampGreen)) << ColourText(LampColour(run.Control("UsbSpeedLed")));
+  ExpectLamps(run, LampGreen, LampGreen);
 }
 
 TEST(DetailsEndToEnd, AFailedDescriptionReadShowsTheInterfaceNameAndNoUnits) {
@@ -186,8 +182,7 @@ TEST(DetailsEndToEnd, AFailedDescriptionReadShowsTheInterfaceNameAndNoUnits) {
   EXPECT_EQ(run.Text("SerialNumberLMDStaticText"), "");
   TControlMap controls(run);
   for (const TGroup* g : {&McuGroup, &BootGroup, &DspGroup, &PldGroup}) ExpectGroup(controls, *g, false);
-  EXPECT_TRUE(WaitLamp(run, "ModuleLoadingLed", LampGreen)) << ColourText(LampColour(run.Control("ModuleLoadingLed")));
-  EXPECT_TRUE(WaitLamp(run, "UsbSpeedLed", LampOrange)) << ColourText(LampColour(run.Control("UsbSpeedLed")));
+  ExpectLamps(run, LampGreen, LampOrange);
 }
 
 TEST(DetailsEndToEnd, ASixteenCharacterSerialIsWholeInTheCaptionAndCutInTheBox) {

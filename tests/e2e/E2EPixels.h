@@ -6,35 +6,18 @@
 
 #include <vector>
 
+#include "tools/probe/MemoryBitmap.h"
+
 namespace E2E {
 
 // A copy of the screen rectangle r (screen coordinates), 0x00RRGGBB per pixel.
 class TScreenArea {
  public:
   explicit TScreenArea(const RECT& r) : FRect(r) {
-    int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0) return;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bmp && bits) {
-      HGDIOBJ old = SelectObject(mem, bmp);
-      BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-      GdiFlush();
-      const auto* p = static_cast<const DWORD*>(bits);
-      FPixels.assign(p, p + static_cast<size_t>(w) * h);
-      SelectObject(mem, old);
-    }
-    if (bmp) DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
+    Inspector::TMemoryBitmap bitmap(r.right - r.left, r.bottom - r.top);
+    if (!bitmap.CopyScreen(r.left, r.top)) return;
+    const DWORD* p = bitmap.Pixels();
+    FPixels.assign(p, p + static_cast<size_t>(bitmap.Width()) * bitmap.Height());
   }
   // Pixels within `tolerance` per channel of the COLORREF `color`.
   int Count(COLORREF color, int tolerance = 30) const {

@@ -3,11 +3,13 @@
 // show when no module is ready.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdio>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "e2e/Harness.h"
 
@@ -40,6 +42,13 @@ inline std::string ColourText(COLORREF c) {
   char text[32];
   std::snprintf(text, sizeof text, "RGB(%u,%u,%u)", GetRValue(c), GetGValue(c), GetBValue(c));
   return text;
+}
+
+// The loading and speed lamps reach their colours in time.
+inline void ExpectLamps(const TQuendalRun& run, COLORREF loading, COLORREF speed) {
+  for (const auto& lamp : {std::make_pair("ModuleLoadingLed", loading), std::make_pair("UsbSpeedLed", speed)})
+    EXPECT_TRUE(WaitLamp(run, lamp.first, lamp.second))
+        << lamp.first << ": " << ColourText(LampColour(run.Control(lamp.first)));
 }
 
 // Clicks the middle of a line of the list, as a user would.

@@ -33,6 +33,16 @@ inline void ExpectCleanExit(TQuendalRun& run) {
   EXPECT_EQ(code, 0u);
 }
 
+// Esc in the window brings the exit question, answered with the button
+// (IDYES, IDNO).
+inline void AnswerExitQuestion(TQuendalRun& run, HWND window, int button) {
+  Inspector::SendKey(window, VK_ESCAPE);
+  Inspector::TMessageBox box;
+  ASSERT_TRUE(run.FindBox(box));
+  EXPECT_EQ(box.Caption, "Подтвердите завершение!");
+  ASSERT_TRUE(Inspector::PressButton(box, button));
+}
+
 // Ctrl+Q, the menu's exit short cut, and the clean exit it brings.
 inline void QuitWithShortCut(TQuendalRun& run) {
   Inspector::SendKey(run.Main(), 'Q', true);

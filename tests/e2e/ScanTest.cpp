@@ -24,6 +24,17 @@ bool WaitLine(const TQuendalRun& run, int index, const std::string& text, DWORD 
   }, ms);
 }
 
+// Started on the scenario, whose module in slot 2 is shown first, then moved
+// to the empty slot 5: the details are redrawn. The slot list in list.
+void FromSlot2ToEmptySlot5(TQuendalRun& run, const char* scenario, HWND& list) {
+  ASSERT_TRUE(run.Start(scenario));
+  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "2", 10000));
+  list = run.Control("ModulesListBox");
+  ClickLine(list, 5);
+  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "5", 5000));
+  ASSERT_TRUE(WaitFor([&] { return Caption(run) == NoModuleCaption; }, 5000)) << Caption(run);
+}
+
 // A counter of one slot from the stand-in's counters, or -1.
 long SlotStat(const TQuendalRun& run, int slot, const char* key) {
   std::string stats = run.Stats(), line = "\nslot " + std::to_string(slot) + " ";
@@ -67,13 +78,8 @@ TEST(ScanEndToEnd, AClickOnAnotherOccupiedLineShowsThatSlot) {
 
 TEST(ScanEndToEnd, MovesBetweenEmptySlotsChangeOnlyTheSlotBox) {
   TQuendalRun run;
-  ASSERT_TRUE(run.Start("version 3.3\nslot 2 model=k200 serial=TWO00002\n"));
-  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "2", 10000));
-  HWND list = run.Control("ModulesListBox");
-  ClickLine(list, 5);
-  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "5", 5000));
-  // From an occupied slot to an empty one: the details are redrawn.
-  ASSERT_TRUE(WaitFor([&] { return Caption(run) == NoModuleCaption; }, 3000)) << Caption(run);
+  HWND list = nullptr;
+  ASSERT_NO_FATAL_FAILURE(FromSlot2ToEmptySlot5(run, "version 3.3\nslot 2 model=k200 serial=TWO00002\n", list));
   // Marks that only a redraw would overwrite.
   SetWindowTextW(run.Main(), L"marker");
   SetWindowTextW(run.Control("SpeedModeStaticText"), L"XX");
@@ -91,11 +97,8 @@ TEST(ScanEndToEnd, MovesBetweenEmptySlotsChangeOnlyTheSlotBox) {
 
 TEST(ScanEndToEnd, AMoveBetweenEmptySlotsInTheScanThatListsANewModuleRedrawsItsLine) {
   TQuendalRun run;
-  ASSERT_TRUE(run.Start("version 3.3\nslot 2 model=k200\n"));
-  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "2", 10000));
-  HWND list = run.Control("ModulesListBox");
-  ClickLine(list, 5);
-  ASSERT_TRUE(WaitFor([&] { return Caption(run) == NoModuleCaption; }, 5000)) << Caption(run);
+  HWND list = nullptr;
+  ASSERT_NO_FATAL_FAILURE(FromSlot2ToEmptySlot5(run, "version 3.3\nslot 2 model=k200\n", list));
   // A module whose load keeps the scan busy; the click lands during it, so
   // the scan that lists the module also sees the selection move.
   long loadsBefore = StatValue(run.Stats(), "load");

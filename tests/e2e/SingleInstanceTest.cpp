@@ -102,6 +102,15 @@ void ExpectAlreadyRunningBox(const TMessageBox& box) {
   EXPECT_EQ(shown, 0) << "not the information icon";
 }
 
+// A program started while another instance runs: its message, found while
+// the watch looks out for its main window.
+void StartRefused(TQuendalRun& run, std::unique_ptr<Shell::TNeverShown>& watch, TMessageBox& box) {
+  ASSERT_TRUE(run.Start(OneModule, false));
+  watch.reset(new Shell::TNeverShown(run.ProcessId(), "MainForm"));
+  ASSERT_TRUE(run.FindBox(box, 15000)) << "no message";
+  ExpectAlreadyRunningBox(box);
+}
+
 TEST(SingleInstance, FirstStartHoldsTheLockUntilItEndsAndALaterStartRunsNormally) {
   for (int start = 1; start <= 2; ++start) {
     SCOPED_TRACE("start " + std::to_string(start));
@@ -130,17 +139,15 @@ TEST(SingleInstance, SecondStartTellsTheUserEndsUnseenAndRestoresTheMinimisedFir
   ASSERT_TRUE(WaitFor([&] { return !Visible(main) && IsIconic(application); }, 3000)) << "the first did not minimise";
 
   TQuendalRun second;
-  ASSERT_TRUE(second.Start(OneModule, false));
-  Shell::TNeverShown watch(second.ProcessId(), "MainForm");
+  std::unique_ptr<Shell::TNeverShown> watch;
   TMessageBox box;
-  ASSERT_TRUE(second.FindBox(box, 15000)) << "no message";
-  ExpectAlreadyRunningBox(box);
+  ASSERT_NO_FATAL_FAILURE(StartRefused(second, watch, box));
   EXPECT_FALSE(Visible(main)) << "the first came back before the user answered";
   ASSERT_TRUE(PressButton(box, IDOK));
   ExpectCleanExit(second);
-  watch.Stop();
-  EXPECT_TRUE(watch.Seen()) << "the watch never saw the second's main window";
-  EXPECT_FALSE(watch.Shown()) << "the second instance showed its main window";
+  watch->Stop();
+  EXPECT_TRUE(watch->Seen()) << "the watch never saw the second's main window";
+  EXPECT_FALSE(watch->Shown()) << "the second instance showed its main window";
   ExpectNoLibraryCall(second);
 
   EXPECT_TRUE(WaitFor([&] { return Visible(main) && !IsIconic(application); }, 5000)) << "the first was not restored";
@@ -190,15 +197,13 @@ TEST(SingleInstance, AnObjectOfAnotherKindUnderTheTitleCountsAsARunningInstance)
   Shell::THeldName event(Shell::THeldName::Event, Shell::Title);
   ASSERT_TRUE(event.Made());
   TQuendalRun run;
-  ASSERT_TRUE(run.Start(OneModule, false));
-  Shell::TNeverShown watch(run.ProcessId(), "MainForm");
+  std::unique_ptr<Shell::TNeverShown> watch;
   TMessageBox box;
-  ASSERT_TRUE(run.FindBox(box, 15000)) << "no message";
-  ExpectAlreadyRunningBox(box);
+  ASSERT_NO_FATAL_FAILURE(StartRefused(run, watch, box));
   ASSERT_TRUE(PressButton(box, IDOK));
   ExpectCleanExit(run);
-  watch.Stop();
-  EXPECT_FALSE(watch.Shown());
+  watch->Stop();
+  EXPECT_FALSE(watch->Shown());
   ExpectNoLibraryCall(run);
 }
 

@@ -224,11 +224,7 @@ TEST(LibraryFaults, AnExitGivesUpOnACallThatNeverReturns) {
   TQuendalRun run;
   ASSERT_TRUE(run.Start("slot 2 model=k200 name=K200 hang.speed=always\n"));
   Sleep(1500);  // the first scan is stuck in the speed read
-  SendKey(run.Main(), VK_ESCAPE);
-  TMessageBox box;
-  ASSERT_TRUE(run.FindBox(box));
-  EXPECT_EQ(box.Caption, "Подтвердите завершение!");
-  ASSERT_TRUE(PressButton(box, IDYES));
+  ASSERT_NO_FATAL_FAILURE(AnswerExitQuestion(run, run.Main(), IDYES));
   ExpectCleanExit(run);
 }
 

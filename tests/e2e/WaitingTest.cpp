@@ -3,8 +3,10 @@
 
 #include "e2e/E2EPixels.h"
 #include "e2e/Harness.h"
+#include "e2e/RunSupport.h"
 
 using namespace Inspector;
+using E2ERun::AnswerExitQuestion;
 
 namespace {
 
@@ -69,11 +71,7 @@ TEST(Waiting, EscInTheWaitingWindowAsksTheExitQuestion) {
   ASSERT_TRUE(run.Start("version 3.3\nslot 1 model=k600 name=K600 load-ms=4000\n"));
   HWND waiting = WaitForWaitingWindow(run, 10000);
   ASSERT_NE(waiting, nullptr);
-  SendKey(waiting, VK_ESCAPE);
-  TMessageBox box;
-  ASSERT_TRUE(run.FindBox(box));
-  EXPECT_EQ(box.Caption, "Подтвердите завершение!");
-  ASSERT_TRUE(PressButton(box, IDNO));
+  ASSERT_NO_FATAL_FAILURE(AnswerExitQuestion(run, waiting, IDNO));
   EXPECT_TRUE(run.Running());
   QuitThroughCloseBox(run);
 }

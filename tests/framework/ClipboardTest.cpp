@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/Clipboard.h"
+#include "framework/Handles.h"
 
 namespace {
 
@@ -15,7 +16,9 @@ TEST(Clipboard, RussianTextIsReadBackAsCodePage1251WhateverTheLayout) {
   LoadKeyboardLayoutW(L"00000409", KLF_ACTIVATE);
   HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   const std::string report = "Слот 3: К3-600, серийный номер 1A2B3C4D, частота 48.0 МГц\r\nЁё №";
+  const long memory = LiveCount(TResourceKind::Memory);
   EXPECT_TRUE(CopyTextToClipboard(owner, report));
+  EXPECT_EQ(LiveCount(TResourceKind::Memory), memory) << "the clipboard owns both blocks it took";
   ActivateKeyboardLayout(previous, 0);
   ASSERT_TRUE(OpenClipboard(owner));
   HANDLE data = GetClipboardData(CF_TEXT);

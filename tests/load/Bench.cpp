@@ -149,6 +149,27 @@ std::wstring UnixFolder(const char* path) {
   return w;
 }
 
+// Esc in the window and Yes to the exit question: when the Yes was given and
+// when the process had ended cleanly. False, with a fault counted and told,
+// when either did not come.
+bool YesExit(TQuendalRun& r, HWND window, const char* what, int i, int& faults, double& yes, double& end) {
+  SendKey(window, VK_ESCAPE);
+  TMessageBox question;
+  if (!r.FindBox(question, 5000)) {
+    ++faults, std::printf("FAIL: %s %d: no exit question\n", what, i + 1);
+    return false;
+  }
+  yes = NowMs();
+  PressButton(question, IDYES);
+  DWORD code = 0;
+  if (!r.WaitExit(20000, code) || code != 0) {
+    ++faults, std::printf("FAIL: %s %d: no clean exit\n", what, i + 1);
+    return false;
+  }
+  end = NowMs();
+  return true;
+}
+
 }  // namespace
 
 int Bench(int cpuSeconds, int changes, int runs, unsigned seed) {
@@ -257,19 +278,9 @@ int Bench(int cpuSeconds, int changes, int runs, unsigned seed) {
     shown.Add(NowMs() - t0);
     WaitFourShown(FindControl(main, "ModulesListBox"));
     Sleep(static_cast<DWORD>(pick(0, 500)));
-    SendKey(main, VK_ESCAPE);
-    TMessageBox question;
-    if (!r.FindBox(question, 5000)) {
-      ++faults, std::printf("FAIL: run %d: no exit question\n", i + 1);
-      continue;
-    }
-    double t1 = NowMs();
-    PressButton(question, IDYES);
-    if (!r.WaitExit(20000, code) || code != 0) {
-      ++faults, std::printf("FAIL: run %d: no clean exit\n", i + 1);
-      continue;
-    }
-    exits.Add(NowMs() - t1);
+    double yes = 0, end = 0;
+    if (!YesExit(r, main, "run", i, faults, yes, end)) continue;
+    exits.Add(end - yes);
   }
 
   // Yes during a K3-600's 2-second load: the exit waits for the load call,
@@ -286,22 +297,11 @@ int Bench(int cpuSeconds, int changes, int runs, unsigned seed) {
     }
     double loadStart = NowMs();
     Sleep(static_cast<DWORD>(pick(0, 1700)));
-    SendKey(waiting, VK_ESCAPE);
-    TMessageBox question;
-    if (!r.FindBox(question, 5000)) {
-      ++faults, std::printf("FAIL: load run %d: no exit question\n", i + 1);
-      continue;
-    }
-    double t1 = NowMs();
-    PressButton(question, IDYES);
-    if (!r.WaitExit(20000, code) || code != 0) {
-      ++faults, std::printf("FAIL: load run %d: no clean exit\n", i + 1);
-      continue;
-    }
-    double end = NowMs();
-    loadExits.Add(end - t1);
-    double loadLeft = 2000 - (t1 - loadStart);
-    beyondLoad.Add(end - t1 - (loadLeft > 0 ? loadLeft : 0));
+    double yes = 0, end = 0;
+    if (!YesExit(r, waiting, "load run", i, faults, yes, end)) continue;
+    loadExits.Add(end - yes);
+    double loadLeft = 2000 - (yes - loadStart);
+    beyondLoad.Add(end - yes - (loadLeft > 0 ? loadLeft : 0));
   }
 
   long long i686 = FileSize(SourceFile("build/i686/bin/Quendal.exe"));

@@ -11,7 +11,7 @@
 
 namespace Load {
 
-const char* const ResourceNames[ResourceKinds] = {"windows", "fonts", "brushes", "pens", "DCs", "kernel", "menus", "hooks"};
+const char* const ResourceNames[ResourceKinds] = {"windows", "fonts", "brushes", "pens", "DCs", "kernel", "menus", "hooks", "memory"};
 
 std::string ReadFileText(const std::wstring& file) {
   // Files under /proc report no size: read until the end.
@@ -168,17 +168,6 @@ TUnreliable UnreliableCounters(HANDLE process) {
   u.UserObjects = GetGuiResources(process, GR_USEROBJECTS);
   GetProcessHandleCount(process, &u.Handles);
   return u;
-}
-
-double NowMs() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
 double TDistribution::Percentile(double p) const {

@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Clock.h"
+
 namespace Load {
 
 // The program's live counters, in the order of TResourceKind.
-constexpr int ResourceKinds = 8;
+constexpr int ResourceKinds = 9;
 extern const char* const ResourceNames[ResourceKinds];
 
 // The whole of a (small) file, or "" when it cannot be read.
@@ -46,9 +48,6 @@ struct TUnreliable {
   DWORD GdiObjects = 0, UserObjects = 0, Handles = 0;
 };
 TUnreliable UnreliableCounters(HANDLE process);
-
-// Milliseconds from an arbitrary origin, with sub-millisecond resolution.
-double NowMs();
 
 // Figures of a series: sorted copy, percentile, a small histogram.
 class TDistribution {

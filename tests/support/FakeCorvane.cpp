@@ -1,6 +1,5 @@
 #include "tests/support/FakeCorvane.h"
 
-#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 #include <utility>
@@ -11,9 +10,7 @@ namespace CorvaneFake {
 
 namespace {
 
-namespace R = Corvane::Record;
-
-TFakeCorvane* gActive = nullptr;
+TFakeLibrary* gActive = nullptr;
 
 DWORD __stdcall FakeGetLibraryVersion() { return gActive ? gActive->Version : 0; }
 
@@ -31,12 +28,12 @@ BOOL Answer(TBehaviour& behaviour, int slot) {
 
 // What the operation did, and what the interface's behaviour answers.
 BOOL Both(TFakeObject* o, int slot, BOOL done) {
-  BOOL answer = Answer(TFakeCorvane::Active()->Of(o->Kind), slot);
+  BOOL answer = Answer(TFakeLibrary::Active()->Of(o->Kind), slot);
   return done && answer ? TRUE : FALSE;
 }
 
 TFakeObject* EnterAs(IModuleInterface* self, int slot, TArg kind, std::uintptr_t arg) {
-  return TFakeCorvane::Active()->Enter(self, slot, kind, arg);
+  return TFakeLibrary::Active()->Enter(self, slot, kind, arg);
 }
 
 std::uintptr_t Address(const void* p) { return reinterpret_cast<std::uintptr_t>(p); }
@@ -46,55 +43,55 @@ std::uintptr_t Address(const void* p) { return reinterpret_cast<std::uintptr_t>(
 template <int S>
 BOOL __stdcall FakeOpen(IModuleInterface* self, DWORD slot) {
   TFakeObject* o = EnterAs(self, S, TArg::Dword, slot);
-  return Both(o, S, TFakeCorvane::Active()->Open(o, slot));
+  return Both(o, S, TFakeLibrary::Active()->Open(o, slot));
 }
 
 template <int S>
 BOOL __stdcall FakeClose(IModuleInterface* self) {
   TFakeObject* o = EnterAs(self, S, TArg::None, 0);
-  return Both(o, S, TFakeCorvane::Active()->Close(o));
+  return Both(o, S, TFakeLibrary::Active()->Close(o));
 }
 
 template <int S>
 BOOL __stdcall FakeRelease(IModuleInterface* self) {
   TFakeObject* o = EnterAs(self, S, TArg::None, 0);
-  return Both(o, S, TFakeCorvane::Active()->Release(o));
+  return Both(o, S, TFakeLibrary::Active()->Release(o));
 }
 
 template <int S>
 BOOL __stdcall FakeReadName(IModuleInterface* self, char* name) {
   TFakeObject* o = EnterAs(self, S, TArg::Pointer, Address(name));
-  return Both(o, S, TFakeCorvane::Active()->Name(o, name));
+  return Both(o, S, TFakeLibrary::Active()->Name(o, name));
 }
 
 template <int S>
 BOOL __stdcall FakeReadSpeed(IModuleInterface* self, BYTE* speed) {
   TFakeObject* o = EnterAs(self, S, TArg::Pointer, Address(speed));
-  return Both(o, S, TFakeCorvane::Active()->Speed(o, speed));
+  return Both(o, S, TFakeLibrary::Active()->Speed(o, speed));
 }
 
 template <int S>
 BOOL __stdcall FakeLoad(IModuleInterface* self, const char* file) {
   TFakeObject* o = EnterAs(self, S, TArg::Pointer, Address(file));
-  return Both(o, S, TFakeCorvane::Active()->Load(o));
+  return Both(o, S, TFakeLibrary::Active()->Load(o));
 }
 
 template <int S>
 BOOL __stdcall FakeTest(IModuleInterface* self) {
   TFakeObject* o = EnterAs(self, S, TArg::None, 0);
-  return Both(o, S, TFakeCorvane::Active()->Test(o));
+  return Both(o, S, TFakeLibrary::Active()->Test(o));
 }
 
 template <int S>
 BOOL __stdcall FakeTestWith(IModuleInterface* self, DWORD value) {
   TFakeObject* o = EnterAs(self, S, TArg::Dword, value);
-  return Both(o, S, TFakeCorvane::Active()->Test(o));
+  return Both(o, S, TFakeLibrary::Active()->Test(o));
 }
 
 template <int S>
 BOOL __stdcall FakeReadDescription(IModuleInterface* self, void* record) {
   TFakeObject* o = EnterAs(self, S, TArg::Pointer, Address(record));
-  return Both(o, S, TFakeCorvane::Active()->Describe(o, record));
+  return Both(o, S, TFakeLibrary::Active()->Describe(o, record));
 }
 
 // A slot the contract does not list: recorded, and it fails.
@@ -164,18 +161,6 @@ bool SameName(const char* a, const char* b) {
   return *a == *b;
 }
 
-void Firmware(TFakeModule& m, std::size_t offset, const char* version, const char* date) {
-  TFakeCorvane::Text(m, offset + R::FirmwareVersion, R::FirmwareVersionSize, version);
-  TFakeCorvane::Text(m, offset + R::FirmwareDate, R::FirmwareBlockSize - R::FirmwareDate, date);
-}
-
-void Unit(TFakeModule& m, std::size_t offset, const char* name, double clock, const char* version, const char* date) {
-  TFakeCorvane::Int32(m, offset + R::UnitActive, 1);
-  TFakeCorvane::Text(m, offset + R::UnitName, R::UnitNameSize, name);
-  TFakeCorvane::Double(m, offset + R::UnitClock, clock);
-  Firmware(m, offset + R::UnitFirmware, version, date);
-}
-
 }  // namespace
 
 const char* KindName(int kind) {
@@ -204,43 +189,24 @@ TBehaviour::TBehaviour() {
   for (BOOL& r : Result) r = TRUE;
 }
 
-bool TFailure::Fails() {
-  if (Remaining == 0) return false;
-  if (Remaining > 0) --Remaining;
-  return true;
-}
-
-TFakeCorvane::TFakeCorvane() : TFakeCorvane(false) {}
-
 // The version the contract names, not the program's own constant.
-TFakeCorvane::TFakeCorvane(bool fromSlots) : Version(0x00030003), FFromSlots(fromSlots) {
+TFakeLibrary::TFakeLibrary() : Version(0x00030003) {
   Tables();
   gActive = this;
-  for (int k = KindK200; k < KindCount; ++k) FBehaviour[k].Record.assign(RecordSizeOf(k), 0);
 }
 
-TFakeCorvane::~TFakeCorvane() {
+TFakeLibrary::~TFakeLibrary() {
   if (gActive == this) gActive = nullptr;
 }
 
-TFakeCorvane* TFakeCorvane::Active() { return gActive; }
+TFakeLibrary* TFakeLibrary::Active() { return gActive; }
 
-TCorvaneLibrary TFakeCorvane::Library() const { return {&FakeGetLibraryVersion, &FakeCreateModuleInterface}; }
+TCorvaneLibrary TFakeLibrary::Library() const { return {&FakeGetLibraryVersion, &FakeCreateModuleInterface}; }
 
-void TFakeCorvane::SetModuleName(const char* name) {
-  unsigned char bytes[16] = {};
-  std::strncpy(reinterpret_cast<char*>(bytes), name, 15);
-  SetModuleNameBytes(bytes);
-}
-
-void TFakeCorvane::SetModuleNameBytes(const unsigned char (&bytes)[16]) {
-  for (TBehaviour& b : FBehaviour) std::memcpy(b.Name, bytes, 16);
-}
-
-IModuleInterface* TFakeCorvane::Create(const char* device) {
+IModuleInterface* TFakeLibrary::Create(const char* device) {
   if (ThrowAtCreate > 0 && --ThrowAtCreate == 0) throw std::runtime_error("the factory fell over");
   std::string name = device ? device : "";
-  if (!FFromSlots) Calls.push_back(TCall{FactoryKind, 0, -1, TArg::None, 0, name, true});
+  NoteCreate(name);
   if (Refused.count(name)) return nullptr;
   for (int k = 0; k < KindCount; ++k) {
     if (name != kDevices[k]) continue;
@@ -255,12 +221,54 @@ namespace {
 volatile std::uintptr_t gUnmappedAddress = 0x10;
 }  // namespace
 
-TFakeObject* TFakeCorvane::Enter(IModuleInterface* self, int slot, TArg kind, std::uintptr_t arg) {
+TFakeObject* TFakeLibrary::Enter(IModuleInterface* self, int slot, TArg kind, std::uintptr_t arg) {
   TFakeObject* o = reinterpret_cast<TFakeObject*>(self);
   if (o->Releases > 0) ++FCallsAfterRelease;
-  if (!FFromSlots) Calls.push_back(TCall{o->Kind, o->Instance, slot, kind, arg, std::string(), Listed(o->Kind, slot)});
+  NoteCall(*o, slot, kind, arg);
   if (FBehaviour[o->Kind].Faults.count(slot)) *reinterpret_cast<volatile int*>(gUnmappedAddress) = 0;
   return o;
+}
+
+int TFakeLibrary::CreatedOf(int kind) const {
+  int n = 0;
+  for (const auto& o : FObjects) n += o->Kind == kind;
+  return n;
+}
+
+int TFakeLibrary::LiveObjects() const {
+  int n = 0;
+  for (const auto& o : FObjects) n += o->Releases == 0;
+  return n;
+}
+
+int TFakeLibrary::ReleasesOf(int instance) const {
+  for (const auto& o : FObjects)
+    if (o->Instance == instance) return o->Releases;
+  return -1;
+}
+
+// ---- Per interface ----
+
+TFakeCorvane::TFakeCorvane() {
+  for (int k = KindK200; k < KindCount; ++k) FBehaviour[k].Record.assign(RecordSizeOf(k), 0);
+}
+
+void TFakeCorvane::SetModuleName(const char* name) {
+  unsigned char bytes[16] = {};
+  std::strncpy(reinterpret_cast<char*>(bytes), name, 15);
+  SetModuleNameBytes(bytes);
+}
+
+void TFakeCorvane::SetModuleNameBytes(const unsigned char (&bytes)[16]) {
+  for (TBehaviour& b : FBehaviour) std::memcpy(b.Name, bytes, 16);
+}
+
+void TFakeCorvane::NoteCreate(const std::string& device) {
+  Calls.push_back(TCall{FactoryKind, 0, -1, TArg::None, 0, device, true});
+}
+
+void TFakeCorvane::NoteCall(const TFakeObject& o, int slot, TArg kind, std::uintptr_t arg) {
+  Calls.push_back(TCall{o.Kind, o.Instance, slot, kind, arg, std::string(), Listed(o.Kind, slot)});
 }
 
 std::vector<std::string> TFakeCorvane::Trace() const {
@@ -278,181 +286,20 @@ std::vector<std::string> TFakeCorvane::Trace() const {
   return out;
 }
 
-void TFakeCorvane::ClearCalls() {
-  Calls.clear();
-  for (TSlotCalls& c : FCalls) c = TSlotCalls();
-}
-
-int TFakeCorvane::CreatedOf(int kind) const {
-  int n = 0;
-  for (const auto& o : FObjects) n += o->Kind == kind;
-  return n;
-}
-
-int TFakeCorvane::LiveObjects() const {
-  int n = 0;
-  for (const auto& o : FObjects) n += o->Releases == 0;
-  return n;
-}
-
-int TFakeCorvane::ReleasesOf(int instance) const {
-  for (const auto& o : FObjects)
-    if (o->Instance == instance) return o->Releases;
-  return -1;
-}
-
-TFakeModule& TFakeCorvane::Plug(int slot, const char* name, unsigned char speed) {
-  TFakeModule& m = FModules[slot];
-  m = TFakeModule();
-  m.Present = true;
-  std::strncpy(m.Name, name, sizeof m.Name - 1);
-  m.Model = ModelOfName(name);
-  m.Speed = speed;
-  m.RecordSize = RecordSizeOf(m.Model);
-  char serial[16];
-  std::snprintf(serial, sizeof serial, "SN%02d", slot);
-  Text(m, R::Identity + R::IdentityModuleName, R::IdentityModuleNameSize, name);
-  Text(m, R::Identity + R::IdentitySerial, R::IdentitySerialSize, serial);
-  m.Record[R::Identity + R::IdentityRevision] = 'B';
-  Text(m, R::McuName, R::McuNameSize, std::string("MCU-") + name);
-  Double(m, R::McuClock, 24000.5);
-  Firmware(m, R::McuFirmware, "1.11", "03.02.2004");
-  switch (m.Model) {
-    case KindK200:
-    case KindK390:
-      Int32(m, R::K3200Dac, 1);
-      break;
-    case KindK600:
-      Unit(m, R::K3600Dsp, "ADSP-2185M", 73728, "3.20", "11.11.2004");
-      Int32(m, R::K3600Dac, 1);
-      break;
-    case KindK8050:
-      Firmware(m, R::K8050BootLoader, "1.00", "01.03.2007");
-      Unit(m, R::K8050Pld, "EP1C3T100", 50000, "2.05", "17.06.2007");
-      Int32(m, R::K8050Dac, 1);
-      break;
-    default:
-      break;
-  }
-  return m;
-}
-
-void TFakeCorvane::Unplug(int slot) { FModules[slot] = TFakeModule(); }
-
-int TFakeCorvane::TotalLoads() const {
-  int n = 0;
-  for (const TSlotCalls& c : FCalls) n += c.Loads;
-  return n;
-}
-
-int TFakeCorvane::TotalTests() const {
-  int n = 0;
-  for (const TSlotCalls& c : FCalls) n += c.Tests;
-  return n;
-}
-
-void TFakeCorvane::Text(TFakeModule& m, std::size_t offset, std::size_t width, const std::string& text) {
-  std::size_t n = text.size() < width ? text.size() : width;
-  if (offset + width > sizeof m.Record) return;
-  std::memcpy(m.Record + offset, text.data(), n);
-  if (n < width) m.Record[offset + n] = 0;
-}
-
-void TFakeCorvane::Double(TFakeModule& m, std::size_t offset, double value) {
-  if (offset + sizeof value <= sizeof m.Record) std::memcpy(m.Record + offset, &value, sizeof value);
-}
-
-void TFakeCorvane::Int32(TFakeModule& m, std::size_t offset, int32_t value) {
-  if (offset + sizeof value <= sizeof m.Record) std::memcpy(m.Record + offset, &value, sizeof value);
-}
-
-// ---- The operations: per interface, what the behaviour says; from the
-// slots, what the module in the open slot gives.
-
-BOOL TFakeCorvane::Open(TFakeObject* o, DWORD slot) {
-  if (!FFromSlots) return TRUE;
-  o->Open = -1;
-  if (slot >= static_cast<DWORD>(FakeSlotCount) || FFailures[slot].Open.Fails()) return FALSE;
-  if (o->Kind != KindBase) ++FCalls[slot].Opens;
-  const TFakeModule& m = FModules[slot];
-  if (!m.Present || (o->Kind != KindBase && o->Kind != m.Model)) return FALSE;
-  o->Open = static_cast<int>(slot);
-  return TRUE;
-}
-
-BOOL TFakeCorvane::Close(TFakeObject* o) {
-  int slot = o->Open;
-  o->Open = -1;
-  return slot >= 0 && FFailures[slot].Close.Fails() ? FALSE : TRUE;
-}
-
-BOOL TFakeCorvane::Release(TFakeObject* o) {
-  // From the slots, a second release fails.
-  return ++o->Releases > 1 && FFromSlots ? FALSE : TRUE;
-}
-
 BOOL TFakeCorvane::Name(TFakeObject* o, char* name) {
-  if (!FFromSlots) {
-    const TBehaviour& b = FBehaviour[o->Kind];
-    if (name) std::memcpy(name, b.Name, b.NameBytes);
-    return TRUE;
-  }
-  if (o->Open < 0 || !name) return FALSE;
-  TFakeModule& m = FModules[o->Open];
-  if (o->Kind != KindBase) {
-    ++FCalls[o->Open].Names;
-    if (m.FailName.Fails()) return FALSE;
-    if (m.Silent) return TRUE;
-  } else if (FFailures[o->Open].BaseName.Fails()) {
-    return FALSE;
-  }
-  std::memcpy(name, m.Name, sizeof m.Name);
+  const TBehaviour& b = FBehaviour[o->Kind];
+  if (name) std::memcpy(name, b.Name, b.NameBytes);
   return TRUE;
 }
 
 BOOL TFakeCorvane::Speed(TFakeObject* o, BYTE* speed) {
-  if (!FFromSlots) {
-    if (speed) *speed = FBehaviour[o->Kind].Speed;
-    return TRUE;
-  }
-  if (o->Open < 0 || !speed) return FALSE;
-  TFakeModule& m = FModules[o->Open];
-  ++FCalls[o->Open].Speeds;
-  if (m.FailSpeed.Fails()) return FALSE;
-  if (m.Silent) return TRUE;
-  *speed = m.Speed;
+  if (speed) *speed = FBehaviour[o->Kind].Speed;
   return TRUE;
 }
 
-BOOL TFakeCorvane::Load(TFakeObject* o) {
-  if (!FFromSlots) return TRUE;
-  if (o->Open < 0) return FALSE;
-  int slot = o->Open;
-  ++FCalls[slot].Loads;
-  if (OnLoad) OnLoad(slot);
-  return FModules[slot].FailLoad.Fails() ? FALSE : TRUE;
-}
-
-BOOL TFakeCorvane::Test(TFakeObject* o) {
-  if (!FFromSlots) return TRUE;
-  if (o->Open < 0) return FALSE;
-  int slot = o->Open;
-  ++FCalls[slot].Tests;
-  if (OnTest) OnTest(slot);
-  return FModules[slot].FailTest.Fails() ? FALSE : TRUE;
-}
-
 BOOL TFakeCorvane::Describe(TFakeObject* o, void* record) {
-  if (!FFromSlots) {
-    const std::vector<unsigned char>& bytes = FBehaviour[o->Kind].Record;
-    if (record && !bytes.empty()) std::memcpy(record, bytes.data(), bytes.size());
-    return TRUE;
-  }
-  if (o->Open < 0 || !record) return FALSE;
-  TFakeModule& m = FModules[o->Open];
-  ++FCalls[o->Open].Descriptions;
-  if (m.FailDescription.Fails()) return FALSE;
-  std::memcpy(record, m.Record, m.RecordSize);
+  const std::vector<unsigned char>& bytes = FBehaviour[o->Kind].Record;
+  if (record && !bytes.empty()) std::memcpy(record, bytes.data(), bytes.size());
   return TRUE;
 }
 

@@ -3,7 +3,10 @@
 // numbered as the library's contract numbers them (not from the program's
 // own header, so that a wrong slot there shows).
 //
-// It answers in one of two ways, chosen when it is made:
+// The library surface (TFakeLibrary) makes the interface objects, counts
+// their releases and answers each call with its kind's TBehaviour (results,
+// scripts, faults); what an operation does behind that answer is one of two
+// behaviours, chosen by the class made:
 // - per interface (TFakeCorvane): every interface of a kind answers as its
 //   TBehaviour says, whatever the slot, and every call is recorded (which
 //   interface object, which table slot, which argument, in which order);
@@ -13,7 +16,6 @@
 //   model sits, each slot counts the calls it gets and fails the operations
 //   the test tells it to; nothing is recorded and nothing is allocated while
 //   a scan calls it; for the monitor's tests and the scan benchmark.
-// The behaviours' results and scripts apply in both ways.
 #pragma once
 
 #include <cstddef>
@@ -106,12 +108,13 @@ struct TFakeObject {
   int Open;  // from its slots: the open slot, -1 for none
 };
 
-class TFakeCorvane {
+// The library surface: the two entry points and the interface objects.
+// While it lives, it is the library that the entry points serve.
+class TFakeLibrary {
  public:
-  TFakeCorvane();  // per interface; becomes the library that the entry points serve
-  ~TFakeCorvane();
-  TFakeCorvane(const TFakeCorvane&) = delete;
-  TFakeCorvane& operator=(const TFakeCorvane&) = delete;
+  virtual ~TFakeLibrary();
+  TFakeLibrary(const TFakeLibrary&) = delete;
+  TFakeLibrary& operator=(const TFakeLibrary&) = delete;
 
   TCorvaneLibrary Library() const;
   TBehaviour& Of(int kind) { return FBehaviour[kind]; }
@@ -122,18 +125,6 @@ class TFakeCorvane {
   // The factory call (from 1) that throws instead of answering; 0: none.
   int ThrowAtCreate = 0;
 
-  // ---- Per interface ----
-  // The name the base interface reports, and the model interfaces too.
-  void SetModuleName(const char* name);
-  void SetModuleNameBytes(const unsigned char (&bytes)[16]);
-
-  std::vector<TCall> Calls;  // recorded per interface only
-  // "create k200", "base.0(3)", "k600.4(ptr)", "k8050.8(null)", "k600.10";
-  // a slot the contract does not list for the interface is marked "!".
-  std::vector<std::string> Trace() const;
-  // Forgets the recorded calls and the slots' call counts.
-  void ClearCalls();
-
   int Created() const { return static_cast<int>(FObjects.size()); }
   int CreatedOf(int kind) const;
   int LiveObjects() const;  // created and not yet released
@@ -141,7 +132,69 @@ class TFakeCorvane {
   int ReleasesOf(int instance) const;
   int CallsAfterRelease() const { return FCallsAfterRelease; }
 
-  // ---- From the slots ----
+  // Used by the fake's entry points and table functions.
+  static TFakeLibrary* Active();
+  IModuleInterface* Create(const char* device);
+  TFakeObject* Enter(IModuleInterface* self, int slot, TArg kind, std::uintptr_t arg);
+  // The operations behind the table entries, before the behaviour's answer.
+  virtual BOOL Open(TFakeObject* o, DWORD slot) = 0;
+  virtual BOOL Close(TFakeObject* o) = 0;
+  virtual BOOL Release(TFakeObject* o) = 0;  // counts the release in o
+  virtual BOOL Name(TFakeObject* o, char* name) = 0;
+  virtual BOOL Speed(TFakeObject* o, BYTE* speed) = 0;
+  virtual BOOL Load(TFakeObject* o) = 0;
+  virtual BOOL Test(TFakeObject* o) = 0;
+  virtual BOOL Describe(TFakeObject* o, void* record) = 0;
+
+ protected:
+  TFakeLibrary();
+  // What is noted of a request to the factory and of a call as it comes in.
+  virtual void NoteCreate(const std::string&) {}
+  virtual void NoteCall(const TFakeObject&, int, TArg, std::uintptr_t) {}
+
+  TBehaviour FBehaviour[KindCount];
+
+ private:
+  std::vector<std::unique_ptr<TFakeObject>> FObjects;
+  int FCallsAfterRelease = 0;
+};
+
+// Per interface: each kind answers from its TBehaviour; every call recorded.
+class TFakeCorvane : public TFakeLibrary {
+ public:
+  TFakeCorvane();
+
+  // The name the base interface reports, and the model interfaces too.
+  void SetModuleName(const char* name);
+  void SetModuleNameBytes(const unsigned char (&bytes)[16]);
+
+  std::vector<TCall> Calls;
+  // "create k200", "base.0(3)", "k600.4(ptr)", "k8050.8(null)", "k600.10";
+  // a slot the contract does not list for the interface is marked "!".
+  std::vector<std::string> Trace() const;
+  void ClearCalls() { Calls.clear(); }
+
+  // Opening, closing, the load and the test do nothing but answer.
+  BOOL Open(TFakeObject*, DWORD) override { return TRUE; }
+  BOOL Close(TFakeObject*) override { return TRUE; }
+  BOOL Release(TFakeObject* o) override {
+    ++o->Releases;
+    return TRUE;
+  }
+  BOOL Name(TFakeObject* o, char* name) override;
+  BOOL Speed(TFakeObject* o, BYTE* speed) override;
+  BOOL Load(TFakeObject*) override { return TRUE; }
+  BOOL Test(TFakeObject*) override { return TRUE; }
+  BOOL Describe(TFakeObject* o, void* record) override;
+
+ protected:
+  void NoteCreate(const std::string& device) override;
+  void NoteCall(const TFakeObject& o, int slot, TArg kind, std::uintptr_t arg) override;
+};
+
+// From the 25 slots: what the module in the open slot gives.
+class TFakeSlots : public TFakeLibrary {
+ public:
   // A module whose model follows from its name ("K600", "k80-50" ...; any
   // other name answers on the base interface only), with a description
   // record of its model: identity name = name, serial "SN<slot>", revision
@@ -162,36 +215,23 @@ class TFakeCorvane {
   static void Double(TFakeModule& m, std::size_t offset, double value);
   static void Int32(TFakeModule& m, std::size_t offset, int32_t value);
 
-  // Used by the fake's entry points and table functions.
-  static TFakeCorvane* Active();
-  IModuleInterface* Create(const char* device);
-  TFakeObject* Enter(IModuleInterface* self, int slot, TArg kind, std::uintptr_t arg);
-  BOOL Open(TFakeObject* o, DWORD slot);
-  BOOL Close(TFakeObject* o);
-  BOOL Release(TFakeObject* o);
-  BOOL Name(TFakeObject* o, char* name);
-  BOOL Speed(TFakeObject* o, BYTE* speed);
-  BOOL Load(TFakeObject* o);
-  BOOL Test(TFakeObject* o);
-  BOOL Describe(TFakeObject* o, void* record);
-
- protected:
-  explicit TFakeCorvane(bool fromSlots);
+  BOOL Open(TFakeObject* o, DWORD slot) override;
+  BOOL Close(TFakeObject* o) override;
+  BOOL Release(TFakeObject* o) override;  // a second release fails
+  BOOL Name(TFakeObject* o, char* name) override;
+  BOOL Speed(TFakeObject* o, BYTE* speed) override;
+  BOOL Load(TFakeObject* o) override;
+  BOOL Test(TFakeObject* o) override;
+  BOOL Describe(TFakeObject* o, void* record) override;
 
  private:
-  const bool FFromSlots;
-  TBehaviour FBehaviour[KindCount];
-  std::vector<std::unique_ptr<TFakeObject>> FObjects;
-  int FCallsAfterRelease = 0;
+  // A firmware load or a test of the module in the open slot.
+  BOOL Operate(TFakeObject* o, int TSlotCalls::*count, const std::function<void(int)>& during,
+               TFailure TFakeModule::*failure);
+
   TFakeModule FModules[FakeSlotCount];
   TSlotCalls FCalls[FakeSlotCount];
   TSlotFailures FFailures[FakeSlotCount];
-};
-
-// The fake answering from its 25 slots.
-class TFakeSlots : public TFakeCorvane {
- public:
-  TFakeSlots() : TFakeCorvane(true) {}
 };
 
 // The library records as the contract describes them, for building test

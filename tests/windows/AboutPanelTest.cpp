@@ -6,7 +6,7 @@
 #include <string>
 
 #include "framework/Application.h"
-#include "framework/Text.h"
+#include "tests/support/TextWidth.h"
 #include "windows/AboutPanel.h"
 
 namespace {
@@ -127,14 +127,7 @@ TEST_F(AboutPanelTest, LinksOpenTheMakersAddressesWithTheHandCursor) {
 int TextWidth(const TFont& font, const std::string& text, bool fixed) {
   TFont f;
   f.Set(font.Face(), font.Height(), (font.Style() & fsBold) | (fixed ? unsigned(fsFixedPitch) : 0u), font.CharSet());
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, f.Handle());
-  std::wstring w = Widen(text);
-  SIZE size = {};
-  GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  return size.cx;
+  return ScreenTextWidth(f, text);
 }
 
 int ClientWidth(const TWinControl* c) {

@@ -67,13 +67,13 @@ TEST_F(WaitingPanelTest, MemoHoldsTheFourLinesAndTheThreeColours) {
 TEST_F(WaitingPanelTest, BarStartsFromTheDescriptionAndTheTimerWaitsForTheShow) {
   EXPECT_EQ(Bar(), 21);
   EXPECT_EQ(Panel->WaitingLMDProgress->Step(), 10);
-  EXPECT_FALSE(Panel->Timer->Enabled());
+  EXPECT_FALSE(Panel->Timer->Running());
   EXPECT_EQ(SendMessageW(Panel->WaitingLMDProgress->Handle(), 0x0408 /* PBM_GETPOS */, 0, 0), 21);
 }
 
 TEST_F(WaitingPanelTest, OneSweepRunsZeroToHundredAndBackToZero) {
   Panel->Show();
-  EXPECT_TRUE(Panel->Timer->Enabled());
+  EXPECT_TRUE(Panel->Timer->Running());
   EXPECT_EQ(Panel->Timer->Interval(), 200u);
   std::vector<int> seen = {Bar()};
   for (int i = 0; i < 12; ++i) {
@@ -82,7 +82,7 @@ TEST_F(WaitingPanelTest, OneSweepRunsZeroToHundredAndBackToZero) {
   }
   EXPECT_EQ(seen, (std::vector<int>{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 0, 10}));
   Panel->Hide();
-  EXPECT_FALSE(Panel->Timer->Enabled());
+  EXPECT_FALSE(Panel->Timer->Running());
 }
 
 TEST_F(WaitingPanelTest, TickAtHundredOnlyFallsBackAndNeverOvershoots) {

@@ -3,9 +3,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "framework/Messages.h"
+#include "tools/probe/MemoryBitmap.h"
 
 namespace Inspector {
 
@@ -28,9 +31,16 @@ std::string Bytes(const std::wstring& text, UINT codePage = 1251) {
 }
 
 
+bool IsMessageBox(HWND h) {
+  wchar_t cls[64] = {};
+  GetClassNameW(h, cls, 64);
+  return wcscmp(cls, L"#32770") == 0 && IsWindowVisible(h);
+}
+
+// The first top-level window of the process (0: any process) that matches.
 struct TFind {
   DWORD ProcessId;
-  std::string Name;
+  std::function<bool(HWND)> Matches;
   HWND Found;
 };
 
@@ -38,35 +48,19 @@ BOOL CALLBACK FindTop(HWND h, LPARAM p) {
   auto* f = reinterpret_cast<TFind*>(p);
   DWORD pid = 0;
   GetWindowThreadProcessId(h, &pid);
-  if (f->ProcessId && pid != f->ProcessId) return TRUE;
-  if (ControlName(h) == f->Name) {
-    f->Found = h;
-    return FALSE;
-  }
-  return TRUE;
+  if ((f->ProcessId && pid != f->ProcessId) || !f->Matches(h)) return TRUE;
+  f->Found = h;
+  return FALSE;
+}
+
+HWND FindTopWindow(DWORD processId, std::function<bool(HWND)> matches) {
+  TFind f = {processId, std::move(matches), nullptr};
+  EnumWindows(FindTop, reinterpret_cast<LPARAM>(&f));
+  return f.Found;
 }
 
 BOOL CALLBACK CollectChild(HWND h, LPARAM p) {
   reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
-  return TRUE;
-}
-
-struct TBoxFind {
-  DWORD ProcessId;
-  HWND Found;
-};
-
-BOOL CALLBACK FindBox(HWND h, LPARAM p) {
-  auto* f = reinterpret_cast<TBoxFind*>(p);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h, &pid);
-  if (f->ProcessId && pid != f->ProcessId) return TRUE;
-  wchar_t cls[64] = {};
-  GetClassNameW(h, cls, 64);
-  if (wcscmp(cls, L"#32770") == 0 && IsWindowVisible(h)) {
-    f->Found = h;
-    return FALSE;
-  }
   return TRUE;
 }
 
@@ -190,9 +184,7 @@ HWND FindWindowNamed(DWORD processId, const std::string& name, DWORD timeoutMs) 
   HWND found = nullptr;
   WaitFor(
       [&] {
-        TFind f = {processId, name, nullptr};
-        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&f));
-        found = f.Found;
+        found = FindTopWindow(processId, [&](HWND h) { return ControlName(h) == name; });
         return found != nullptr;
       },
       timeoutMs);
@@ -298,9 +290,8 @@ bool ReadMessageBox(HWND found, TMessageBox& box) {
 bool FindMessageBox(DWORD processId, TMessageBox& box, DWORD timeoutMs) {
   return WaitFor(
       [&] {
-        TBoxFind f = {processId, nullptr};
-        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&f));
-        return f.Found != nullptr && ReadMessageBox(f.Found, box);
+        HWND found = FindTopWindow(processId, IsMessageBox);
+        return found != nullptr && ReadMessageBox(found, box);
       },
       timeoutMs);
 }
@@ -402,46 +393,8 @@ void Chunk(std::vector<unsigned char>& out, const char* type, const std::vector<
   out.insert(out.end(), body.begin(), body.end());
   Be32(out, Crc(body.data(), body.size()) ^ 0xFFFFFFFFu);
 }
-}  // namespace
-
-bool Screenshot(const std::wstring& file) { return Screenshot(file, nullptr); }
-
-bool Screenshot(const std::wstring& file, HWND window) {
-  RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  if (window) {
-    RECT r;
-    if (!GetWindowRect(window, &r) || !IntersectRect(&area, &area, &r)) return false;
-  }
-  int w = area.right - area.left, h = area.bottom - area.top;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
-  // Raw scanlines with filter byte 0, stored in uncompressed deflate blocks.
-  std::vector<unsigned char> raw;
-  raw.reserve(static_cast<size_t>(h) * (static_cast<size_t>(w) * 3 + 1));
-  const auto* px = static_cast<const unsigned char*>(bits);
-  for (int y = 0; y < h; ++y) {
-    raw.push_back(0);
-    for (int x = 0; x < w; ++x) {
-      const unsigned char* p = px + (static_cast<size_t>(y) * w + x) * 4;
-      raw.push_back(p[2]);
-      raw.push_back(p[1]);
-      raw.push_back(p[0]);
-    }
-  }
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
+// The bytes as a zlib stream of uncompressed deflate blocks.
+std::vector<unsigned char> Stored(const std::vector<unsigned char>& raw) {
   std::vector<unsigned char> z = {0x78, 0x01};
   uint32_t a = 1, b = 0;
   for (unsigned char c : raw) {
@@ -460,6 +413,35 @@ bool Screenshot(const std::wstring& file, HWND window) {
     if (n == 0) break;
   }
   Be32(z, (b << 16) | a);
+  return z;
+}
+}  // namespace
+
+bool Screenshot(const std::wstring& file) { return Screenshot(file, nullptr); }
+
+bool Screenshot(const std::wstring& file, HWND window) {
+  RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (window) {
+    RECT r;
+    if (!GetWindowRect(window, &r) || !IntersectRect(&area, &area, &r)) return false;
+  }
+  int w = area.right - area.left, h = area.bottom - area.top;
+  TMemoryBitmap bitmap(w, h);
+  if (!bitmap.CopyScreen(area.left, area.top)) return false;
+  // Raw scanlines with filter byte 0.
+  std::vector<unsigned char> raw;
+  raw.reserve(static_cast<size_t>(h) * (static_cast<size_t>(w) * 3 + 1));
+  const DWORD* px = bitmap.Pixels();
+  for (int y = 0; y < h; ++y) {
+    raw.push_back(0);
+    for (int x = 0; x < w; ++x) {
+      DWORD p = px[static_cast<size_t>(y) * w + x];
+      raw.push_back(static_cast<unsigned char>(p >> 16));
+      raw.push_back(static_cast<unsigned char>(p >> 8));
+      raw.push_back(static_cast<unsigned char>(p));
+    }
+  }
+  std::vector<unsigned char> z = Stored(raw);
   std::vector<unsigned char> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   std::vector<unsigned char> ihdr;
   Be32(ihdr, static_cast<uint32_t>(w));
