@@ -8,7 +8,7 @@
 set -u
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
-desktops=${QUENDAL_TEST_DESKTOPS:-4}
+desktops=${QUENDAL_TEST_DESKTOPS:-3}
 started=$(date +%s)
 "$top/scripts/setup.sh" || exit 1
 "$top/scripts/build.sh" || exit 1

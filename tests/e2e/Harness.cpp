@@ -33,6 +33,18 @@ void WriteFile(const std::wstring& file, const std::string& text) {
   }
 }
 
+std::string ReadShared(const std::wstring& file) {
+  std::string text;
+  HANDLE f = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return text;
+  char buffer[4096];
+  DWORD n = 0;
+  while (ReadFile(f, buffer, sizeof(buffer), &n, nullptr) && n > 0) text.append(buffer, n);
+  CloseHandle(f);
+  return text;
+}
+
 int Sequence = 0;
 }  // namespace
 
@@ -106,18 +118,17 @@ bool TQuendalRun::WaitExit(DWORD ms, DWORD& exitCode) { return Inspector::WaitEx
 bool TQuendalRun::Running() const { return FProcess.Handle && WaitForSingleObject(FProcess.Handle, 0) == WAIT_TIMEOUT; }
 
 std::string TQuendalRun::Stats() const {
-  // Opened with every share mode, so that the stand-in can still move its
-  // next counts over the file while it is read here: a reader that refuses
-  // the move makes it write the file in place, and a later read may then
-  // find it half written.
+  // The stand-in moves each new count over the file, and where it cannot (a
+  // reader holds the file) writes it in place: a read may then meet it half
+  // written. Read again until the last slot's line is whole.
   std::string text;
-  HANDLE f = CreateFileW(FStats.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return text;
-  char buffer[4096];
-  DWORD n = 0;
-  while (ReadFile(f, buffer, sizeof(buffer), &n, nullptr) && n > 0) text.append(buffer, n);
-  CloseHandle(f);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    text = ReadShared(FStats);
+    if (text.empty() && GetFileAttributesW(FStats.c_str()) == INVALID_FILE_ATTRIBUTES) return text;
+    size_t last = text.find("\nslot 24 ");
+    if (last != std::string::npos && text.find('\n', last + 1) != std::string::npos) return text;
+    Sleep(10);
+  }
   return text;
 }
 

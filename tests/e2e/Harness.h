@@ -32,7 +32,7 @@ class TQuendalRun {
   std::vector<std::string> Lines(const std::string& name) const;
   bool WaitText(const std::string& name, const std::string& text, DWORD ms = 5000) const;
 
-  bool FindBox(Inspector::TMessageBox& box, DWORD ms = 5000) const;
+  bool FindBox(Inspector::TMessageBox& box, DWORD ms = 10000) const;
   // Waits for the process to end; false on time-out.
   bool WaitExit(DWORD ms, DWORD& exitCode);
   bool Running() const;
