@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "framework/InspectorQueries.h"
+#include "framework/ProbeQueries.h"
 #include "framework/Menus.h"
 #include "framework/Text.h"
 #include "framework/Theme.h"

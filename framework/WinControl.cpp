@@ -4,7 +4,7 @@
 #include <unordered_map>
 
 #include "framework/Exception.h"
-#include "framework/InspectorQueries.h"
+#include "framework/ProbeQueries.h"
 #include "framework/Menus.h"
 #include "framework/Text.h"
 

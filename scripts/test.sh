@@ -2,9 +2,10 @@
 # Runs all of Quendal's tests: installs what they need, builds the shipped
 # program and the test trees, then runs every suite of both test trees in one
 # ctest run, side by side on a few Wine desktops. A desktop is a prefix with
-# its own wineserver and Xvfb display; ctest lends one to each suite part
-# (tests/CMakeLists.txt), so no two parts share a program instance, a focus
-# or a clipboard. The locale is the part's own (LANG in its environment).
+# its own wineserver and Xvfb display; each suite part (tests/CMakeLists.txt)
+# takes a free one (scripts/wine-run.sh), so no two parts share a program
+# instance, a focus or a clipboard. The locale is the part's own (LANG in
+# its environment).
 set -u
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
@@ -35,7 +36,6 @@ end_desktops() {
   [ ${#xvfbs[@]} -gt 0 ] && kill "${xvfbs[@]}" 2>/dev/null
 }
 trap end_desktops EXIT
-spec='{"version": {"major": 1, "minor": 0}, "local": [{"desktops": ['
 for i in $(seq 1 "$desktops"); do
   prefix=$QUENDAL_WINEPREFIX-desktop$i
   rm -rf "$prefix" && cp -al "$QUENDAL_WINEPREFIX" "$prefix" || exit 1
@@ -44,9 +44,7 @@ for i in $(seq 1 "$desktops"); do
   xvfbs+=("$QUENDAL_XVFB_PID")
   printf 'export QUENDAL_WINEPREFIX=%q DISPLAY=%q\n' "$prefix" "$DISPLAY" >"$QUENDAL_DESKTOPS/$i.env"
   WINEPREFIX=$prefix LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 quendal_start_wineserver
-  spec+="$([ "$i" -gt 1 ] && echo ', '){\"id\": \"$i\", \"slots\": 1}"
 done
-echo "$spec]}]}" >"$QUENDAL_DESKTOPS/spec.json"
 unset DISPLAY
 
 # Both test trees in one run; the shipped i686 tree's parts go first, as
@@ -55,8 +53,7 @@ unset DISPLAY
 printf 'subdirs("i686-tests" "x86_64-tests")\n' >build/CTestTestfile.cmake
 log=build/test.log
 ran=$(date +%s)
-ctest --test-dir build --resource-spec-file "$QUENDAL_DESKTOPS/spec.json" -j "$(( desktops + 1 ))" \
-  --output-on-failure 2>&1 | tee "$log"
+ctest --test-dir build -j "$(( desktops + 1 ))" --output-on-failure 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
 
 # The time each tree and locale took, its parts' times added up (they ran

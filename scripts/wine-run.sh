@@ -4,13 +4,24 @@
 # Used as CMake's cross-compiling emulator and by the run and test scripts.
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-# Under scripts/test.sh, ctest lends each test one of the desktops that the
-# script set up (a prefix with its own wineserver and display): use that one.
-desk=${CTEST_RESOURCE_GROUP_0_DESKTOPS:-}
-if [ -n "$desk" ] && [ -n "${QUENDAL_DESKTOPS:-}" ]; then
-  desk=${desk#id:}
-  . "$QUENDAL_DESKTOPS/${desk%%,*}.env" || exit 1
+# Under scripts/test.sh, a program takes the first free one of the desktops
+# that the script set up (a prefix with its own wineserver and display) and
+# holds it by a lock until it ends: no two share an instance, a focus or a
+# clipboard.
+if [ -n "${QUENDAL_DESKTOPS:-}" ]; then
+  until [ -n "${desk:-}" ]; do
+    for env in "$QUENDAL_DESKTOPS"/*.env; do
+      exec 9>"${env%.env}.lock"
+      if flock -n 9; then desk=$env; break; fi
+      exec 9>&-
+    done
+    [ -n "${desk:-}" ] || sleep 1
+  done
+  . "$desk" || exit 1
   . "$here/wine-env.sh"
+  loader=$(quendal_loader_for "$1") || exit 1
+  "$loader" "$@" 9>&-
+  exit
 else
   . "$here/wine-env.sh"
   quendal_wine_prefix || exit 1

@@ -1,4 +1,4 @@
-#include "framework/InspectorQueries.h"
+#include "framework/ProbeQueries.h"
 
 #include <cwchar>
 
