@@ -4,20 +4,19 @@
 #include <vector>
 
 #include "controls/ColorPieces.h"
+#include "framework/NoCopy.h"
 #include "framework/Text.h"
 
 namespace {
 
 // Keeps the context's font, colours and background mode for the length of
 // one paint, and gives them back also when drawing fails.
-class TSavedDC {
+class TSavedDC : TNoCopy {
  public:
   explicit TSavedDC(HDC dc) : FDC(dc), FSaved(SaveDC(dc)) {}
   ~TSavedDC() {
     if (FSaved) RestoreDC(FDC, FSaved);
   }
-  TSavedDC(const TSavedDC&) = delete;
-  TSavedDC& operator=(const TSavedDC&) = delete;
 
  private:
   HDC FDC;

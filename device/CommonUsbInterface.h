@@ -14,14 +14,13 @@
 #include "device/CorvaneAbi.h"
 #include "device/CorvaneLibrary.h"
 #include "device/ModuleDescription.h"
+#include "framework/NoCopy.h"
 
-class TCommonUsbInterface {
+class TCommonUsbInterface : TNoCopy {
  public:
   // The library is copied; the default is the imported one.
   explicit TCommonUsbInterface(const TCorvaneLibrary& library = ImportedCorvaneLibrary());
   ~TCommonUsbInterface();  // ReleaseInterfaces
-  TCommonUsbInterface(const TCommonUsbInterface&) = delete;
-  TCommonUsbInterface& operator=(const TCommonUsbInterface&) = delete;
 
   // Releases what is held, then asks the library for the base interface and
   // the four model interfaces in field order; stops at the first refusal.

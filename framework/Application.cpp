@@ -6,6 +6,7 @@
 
 #include "framework/Exception.h"
 #include "framework/Messages.h"
+#include "framework/NoCopy.h"
 #include "framework/Text.h"
 #include "framework/Thread.h"
 
@@ -15,7 +16,7 @@ namespace {
 
 // While it lives, every visible and enabled window of a thread but one is
 // disabled; they are enabled again when it goes.
-class TDisabledWindows {
+class TDisabledWindows : TNoCopy {
  public:
   TDisabledWindows(DWORD threadId, HWND except) : FExcept(except) {
     EnumThreadWindows(threadId, DisableOne, reinterpret_cast<LPARAM>(this));
@@ -23,8 +24,6 @@ class TDisabledWindows {
   ~TDisabledWindows() {
     for (HWND h : FWindows) EnableWindow(h, TRUE);
   }
-  TDisabledWindows(const TDisabledWindows&) = delete;
-  TDisabledWindows& operator=(const TDisabledWindows&) = delete;
 
  private:
   static BOOL CALLBACK DisableOne(HWND window, LPARAM self) {

@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "framework/NoCopy.h"
+
 class TComponent;
 class TCollection;
 
-class TCollectionItem {
+class TCollectionItem : TNoCopy {
  public:
   TCollectionItem() = default;
   virtual ~TCollectionItem() = default;
-  TCollectionItem(const TCollectionItem&) = delete;
-  TCollectionItem& operator=(const TCollectionItem&) = delete;
 
   // The collection the item belongs to; null for an item of its own.
   TCollection* Collection() const { return FCollection; }
@@ -45,7 +45,7 @@ class TCollectionItem {
   int FID = 0;
 };
 
-class TCollection {
+class TCollection : TNoCopy {
  public:
   // Makes the new, empty items that Add appends.
   using TItemFactory = std::unique_ptr<TCollectionItem> (*)();
@@ -57,8 +57,6 @@ class TCollection {
   // `owner` names the collection in error messages and may be null.
   TCollection(const TComponent* owner, TItemFactory factory);
   virtual ~TCollection();
-  TCollection(const TCollection&) = delete;
-  TCollection& operator=(const TCollection&) = delete;
 
   const TComponent* Owner() const { return FOwner; }
   int Count() const { return static_cast<int>(FItems.size()); }

@@ -3,12 +3,12 @@
 // and mail handlers are COM objects).
 #pragma once
 
-class TComApartment {
+#include "framework/NoCopy.h"
+
+class TComApartment : TNoCopy {
  public:
   TComApartment();
   ~TComApartment();
-  TComApartment(const TComApartment&) = delete;
-  TComApartment& operator=(const TComApartment&) = delete;
   // False when the thread already is in another kind of apartment: it is
   // then left as it is.
   bool Entered() const { return FEntered; }

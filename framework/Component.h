@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-class TComponent {
+#include "framework/NoCopy.h"
+
+class TComponent : TNoCopy {
  public:
   explicit TComponent(TComponent* owner = nullptr);
   virtual ~TComponent();
-  TComponent(const TComponent&) = delete;
-  TComponent& operator=(const TComponent&) = delete;
 
   // The component's name, as a window description gives it (cp1251).
   const std::string& Name() const { return FName; }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "framework/NoCopy.h"
+
 // Kernel also counts the critical sections that the framework owns; Memory
 // is global memory (what the clipboard is handed).
 enum class TResourceKind : int { Window, Font, Brush, Pen, DC, Kernel, Menu, Hook, Memory, Count };
@@ -79,12 +81,10 @@ extern TSetWindowsHookFunction SetWindowsHookFunction;
 THookHandle InstallHook(int kind, HOOKPROC procedure);
 
 // A critical section, and the scope that holds it.
-class TCriticalSection {
+class TCriticalSection : TNoCopy {
  public:
   TCriticalSection();
   ~TCriticalSection();
-  TCriticalSection(const TCriticalSection&) = delete;
-  TCriticalSection& operator=(const TCriticalSection&) = delete;
   void Enter() { EnterCriticalSection(&FSection); }
   void Leave() { LeaveCriticalSection(&FSection); }
 
@@ -92,12 +92,10 @@ class TCriticalSection {
   CRITICAL_SECTION FSection;
 };
 
-class TLockScope {
+class TLockScope : TNoCopy {
  public:
   explicit TLockScope(TCriticalSection& lock) : FLock(lock) { FLock.Enter(); }
   ~TLockScope() { FLock.Leave(); }
-  TLockScope(const TLockScope&) = delete;
-  TLockScope& operator=(const TLockScope&) = delete;
 
  private:
   TCriticalSection& FLock;
@@ -105,12 +103,10 @@ class TLockScope {
 
 // A window's device context, from GetDC (GetWindowDC for the whole window,
 // frame included) or BeginPaint.
-class TWindowDC {
+class TWindowDC : TNoCopy {
  public:
   explicit TWindowDC(HWND window, bool wholeWindow = false);
   ~TWindowDC();
-  TWindowDC(const TWindowDC&) = delete;
-  TWindowDC& operator=(const TWindowDC&) = delete;
   HDC Get() const { return FDC; }
 
  private:
@@ -118,12 +114,10 @@ class TWindowDC {
   HDC FDC;
 };
 
-class TPaintDC {
+class TPaintDC : TNoCopy {
  public:
   explicit TPaintDC(HWND window);
   ~TPaintDC();
-  TPaintDC(const TPaintDC&) = delete;
-  TPaintDC& operator=(const TPaintDC&) = delete;
   HDC Get() const { return FDC; }
   const PAINTSTRUCT& Paint() const { return FPaint; }
 

@@ -16,8 +16,9 @@
 #include <functional>
 
 #include "framework/Handles.h"
+#include "framework/NoCopy.h"
 
-class TThread {
+class TThread : TNoCopy {
  public:
   // Starts the thread at once unless createSuspended; throws TException when
   // no thread could be created. A thread stopped before it was started
@@ -25,8 +26,6 @@ class TThread {
   // constructor, so a constructor that throws leaves nothing running.
   explicit TThread(bool createSuspended);
   virtual ~TThread();
-  TThread(const TThread&) = delete;
-  TThread& operator=(const TThread&) = delete;
 
   void Start();
   // Raises the stop request and waits for the body (and its on-terminate

@@ -4,8 +4,9 @@
 #include <unordered_map>
 
 #include "framework/Exception.h"
-#include "framework/ProbeQueries.h"
 #include "framework/Menus.h"
+#include "framework/NoCopy.h"
+#include "framework/ProbeQueries.h"
 #include "framework/Text.h"
 
 namespace {
@@ -13,12 +14,10 @@ thread_local TWinControl* Creating = nullptr;
 
 // Points the creation hook at the object being created, for one creation:
 // whatever ends it, a return or a throw, leaves no object behind.
-class TCreatingScope {
+class TCreatingScope : TNoCopy {
  public:
   explicit TCreatingScope(TWinControl* control) { Creating = control; }
   ~TCreatingScope() { Creating = nullptr; }
-  TCreatingScope(const TCreatingScope&) = delete;
-  TCreatingScope& operator=(const TCreatingScope&) = delete;
 };
 
 // The bound windows of this thread and their objects; every window of the

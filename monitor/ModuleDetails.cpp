@@ -3,17 +3,16 @@
 #include <string>
 
 #include "device/FieldText.h"
+#include "framework/NoCopy.h"
 #include "monitor/DetailsTexts.h"
 
 namespace {
 
 // Sets the main window's Busy flag for as long as it lives.
-class TBusyGuard {
+class TBusyGuard : TNoCopy {
  public:
   explicit TBusyGuard(bool& flag) : FFlag(flag) { FFlag = true; }
   ~TBusyGuard() { FFlag = false; }
-  TBusyGuard(const TBusyGuard&) = delete;
-  TBusyGuard& operator=(const TBusyGuard&) = delete;
 
  private:
   bool& FFlag;

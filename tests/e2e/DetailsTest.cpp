@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "e2e/Harness.h"
+#include "e2e/RunSupport.h"
 #include "e2e/MonitorSupport.h"
 
 using namespace Inspector;
 using namespace MonitorE2E;
+using E2ERun::Shows;
 
 namespace {
 
@@ -157,7 +159,7 @@ TEST(DetailsEndToEnd, K600AtFullSpeedThenAnotherAtHighSpeed) {
   TQuendalRun run;
   ASSERT_TRUE(run.Start("version 3.3\nslot 1 model=k600 speed=full load-ms=50 serial=FULL0001\n"
                         "slot 4 model=k600 speed=high load-ms=50 serial=HIGH0004\n"));
-  ASSERT_TRUE(run.WaitText("SpeedModeStaticText", "FS", 10000)) << run.Text("SpeedModeStaticText");
+  ASSERT_TRUE(Shows(run, "SpeedModeStaticText", "FS", 10000));
   EXPECT_EQ(Caption(run), "Мониторинг USB модулей: K600 --> S/N FULL0001");
   ExpectLamps(run, LampGreen, LampOrange);
   TControlMap controls(run);
@@ -165,7 +167,7 @@ TEST(DetailsEndToEnd, K600AtFullSpeedThenAnotherAtHighSpeed) {
   ExpectGroup(controls, PldGroup, false);
   EXPECT_TRUE(controls.Enabled("DspLMDGroupBox"));
   ClickLine(run.Control("ModulesListBox"), 4);
-  ASSERT_TRUE(run.WaitText("SpeedModeStaticText", "HS", 5000)) << run.Text("SpeedModeStaticText");
+  ASSERT_TRUE(Shows(run, "SpeedModeStaticText", "HS", 5000));
   EXPECT_EQ(Caption(run), "Мониторинг USB модулей: K600 --> S/N HIGH0004");
   ExpectLamps(run, LampGreen, LampGreen);
 }
@@ -173,7 +175,7 @@ TEST(DetailsEndToEnd, K600AtFullSpeedThenAnotherAtHighSpeed) {
 TEST(DetailsEndToEnd, AFailedDescriptionReadShowsTheInterfaceNameAndNoUnits) {
   TQuendalRun run;
   ASSERT_TRUE(run.Start("version 3.3\nslot 5 model=k600 speed=full load-ms=50 fail.description=always\n"));
-  ASSERT_TRUE(run.WaitText("SpeedModeStaticText", "FS", 10000)) << run.Text("SpeedModeStaticText");
+  ASSERT_TRUE(Shows(run, "SpeedModeStaticText", "FS", 10000));
   EXPECT_EQ(Caption(run), "Мониторинг USB модулей: K600 --> S/N ");
   EXPECT_EQ(run.Text("ModuleGroupBox"), "Модуль ");
   EXPECT_EQ(run.Lines("ModulesListBox")[5], "Слот  5: Модуль K600");
@@ -188,7 +190,7 @@ TEST(DetailsEndToEnd, AFailedDescriptionReadShowsTheInterfaceNameAndNoUnits) {
 TEST(DetailsEndToEnd, ASixteenCharacterSerialIsWholeInTheCaptionAndCutInTheBox) {
   TQuendalRun run;
   ASSERT_TRUE(run.Start("version 3.3\nslot 0 model=k390 serial=ABCDEFGH12345678 revision=Z\n"));
-  ASSERT_TRUE(run.WaitText("SerialNumberLMDStaticText", "ABCDEFGH", 10000)) << run.Text("SerialNumberLMDStaticText");
+  ASSERT_TRUE(Shows(run, "SerialNumberLMDStaticText", "ABCDEFGH", 10000));
   EXPECT_EQ(Caption(run), "Мониторинг USB модулей: K390 --> S/N ABCDEFGH12345678");
   EXPECT_EQ(run.Text("ModuleRevisionLMDStaticText"), "Z");
 }
@@ -196,7 +198,7 @@ TEST(DetailsEndToEnd, ASixteenCharacterSerialIsWholeInTheCaptionAndCutInTheBox) 
 TEST(DetailsEndToEnd, AnUnknownModuleIsReadyWithoutUnits) {
   TQuendalRun run;
   ASSERT_TRUE(run.Start("version 3.3\nslot 7 model=none name=XQ-1\n"));
-  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "7", 10000)) << run.Text("VirtualSlotStaticText");
+  ASSERT_TRUE(Shows(run, "VirtualSlotStaticText", "7", 10000));
   EXPECT_EQ(run.Lines("ModulesListBox")[7], "Слот  7: Модуль ");
   // Its interface wrote no name, and there is no description to take one from.
   EXPECT_EQ(Caption(run), "Мониторинг USB модулей:  --> S/N ");

@@ -7,14 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "framework/NoCopy.h"
 #include "tools/probe/WindowProbe.h"
 
-class TQuendalRun {
+class TQuendalRun : TNoCopy {
  public:
   TQuendalRun() = default;
   ~TQuendalRun();
-  TQuendalRun(const TQuendalRun&) = delete;
-  TQuendalRun& operator=(const TQuendalRun&) = delete;
 
   // Writes the scenario (empty: the built-in demonstration) and starts the
   // program; true once its main window is there. Uncounted, the stand-in
@@ -30,7 +29,6 @@ class TQuendalRun {
   HWND Control(const std::string& name) const;
   std::string Text(const std::string& name) const;
   std::vector<std::string> Lines(const std::string& name) const;
-  bool WaitText(const std::string& name, const std::string& text, DWORD ms = 5000) const;
 
   bool FindBox(Inspector::TMessageBox& box, DWORD ms = 10000) const;
   // Waits for the process to end; false on time-out.

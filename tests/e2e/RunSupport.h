@@ -17,6 +17,13 @@ const DWORD ExitTimeout = 10000;
 const char* const OneModule = "version 3.3\nslot 2 model=k200 name=K200 serial=E2E00001\n";
 const char* const NoModule = "version 3.3\n";
 
+// Waits until the control shows the text; a failure names what it showed.
+inline ::testing::AssertionResult Shows(const TQuendalRun& run, const std::string& name, const std::string& text,
+                                        DWORD ms = 5000) {
+  if (Inspector::WaitFor([&] { return run.Text(name) == text; }, ms)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << name << " shows \"" << run.Text(name) << "\", not \"" << text << "\"";
+}
+
 inline long Stat(const TQuendalRun& run, const std::string& key) {
   return StatValue(run.Stats(), key);
 }

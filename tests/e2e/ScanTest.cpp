@@ -10,10 +10,12 @@
 #include <vector>
 
 #include "e2e/Harness.h"
+#include "e2e/RunSupport.h"
 #include "e2e/MonitorSupport.h"
 
 using namespace Inspector;
 using namespace MonitorE2E;
+using E2ERun::Shows;
 
 namespace {
 
@@ -28,10 +30,10 @@ bool WaitLine(const TQuendalRun& run, int index, const std::string& text, DWORD 
 // to the empty slot 5: the details are redrawn. The slot list in list.
 void FromSlot2ToEmptySlot5(TQuendalRun& run, const char* scenario, HWND& list) {
   ASSERT_TRUE(run.Start(scenario));
-  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "2", 10000));
+  ASSERT_TRUE(Shows(run, "VirtualSlotStaticText", "2", 10000));
   list = run.Control("ModulesListBox");
   ClickLine(list, 5);
-  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "5", 5000));
+  ASSERT_TRUE(Shows(run, "VirtualSlotStaticText", "5", 5000));
   ASSERT_TRUE(WaitFor([&] { return Caption(run) == NoModuleCaption; }, 5000)) << Caption(run);
 }
 
@@ -60,16 +62,16 @@ TEST(ScanEndToEnd, ModulesAtStartAreListedAndTheLowestIsSelected) {
   EXPECT_EQ(lines[4], "Слот  4: Модуль K200");
   EXPECT_EQ(lines[3], "Слот  3: -----");
   EXPECT_EQ(lines[10], "Слот 10: -----");
-  EXPECT_TRUE(run.WaitText("VirtualSlotStaticText", "4", 3000));
+  EXPECT_TRUE(Shows(run, "VirtualSlotStaticText", "4", 3000));
   EXPECT_EQ(Caption(run), "Мониторинг USB модулей: K200 --> S/N FOUR0004");
 }
 
 TEST(ScanEndToEnd, AClickOnAnotherOccupiedLineShowsThatSlot) {
   TQuendalRun run;
   ASSERT_TRUE(run.Start("version 3.3\nslot 2 model=k200 serial=TWO00002\nslot 9 model=k8050 serial=NINE0009\n"));
-  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "2", 10000)) << run.Text("VirtualSlotStaticText");
+  ASSERT_TRUE(Shows(run, "VirtualSlotStaticText", "2", 10000));
   ClickLine(run.Control("ModulesListBox"), 9);
-  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "9", 5000)) << run.Text("VirtualSlotStaticText");
+  ASSERT_TRUE(Shows(run, "VirtualSlotStaticText", "9", 5000));
   EXPECT_TRUE(WaitFor([&] { return Caption(run) == "Мониторинг USB модулей: K80-50 --> S/N NINE0009"; }, 3000))
       << Caption(run);
   EXPECT_EQ(run.Text("ModuleGroupBox"), "Модуль K80-50");
@@ -84,7 +86,7 @@ TEST(ScanEndToEnd, MovesBetweenEmptySlotsChangeOnlyTheSlotBox) {
   SetWindowTextW(run.Main(), L"marker");
   SetWindowTextW(run.Control("SpeedModeStaticText"), L"XX");
   ClickLine(list, 7);
-  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "7", 5000));
+  ASSERT_TRUE(Shows(run, "VirtualSlotStaticText", "7", 5000));
   Sleep(800);  // a few more cycles
   EXPECT_EQ(Caption(run), "marker");
   EXPECT_EQ(run.Text("SpeedModeStaticText"), "XX");
@@ -105,7 +107,7 @@ TEST(ScanEndToEnd, AMoveBetweenEmptySlotsInTheScanThatListsANewModuleRedrawsItsL
   run.Rewrite("version 3.3\nslot 2 model=k200\nslot 11 model=k8050 load-ms=1500\n");
   ASSERT_TRUE(WaitFor([&] { return StatValue(run.Stats(), "load") > loadsBefore; }, 5000)) << run.Stats();
   ClickLine(list, 7);
-  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "7", 5000));
+  ASSERT_TRUE(Shows(run, "VirtualSlotStaticText", "7", 5000));
   EXPECT_TRUE(WaitLine(run, 11, "Слот 11: Модуль K80-50", 3000)) << LineOf(run, 11);
   EXPECT_EQ(ListSelection(list), 7);
 }
@@ -121,7 +123,7 @@ TEST(ScanEndToEnd, AModuleComesAfterAnEmptyListAndAllLeaveAgain) {
   EXPECT_EQ(ListSelection(list), -1) << "nothing is selected for the user";
   EXPECT_EQ(Caption(run), NoModuleCaption);
   ClickLine(list, 6);
-  ASSERT_TRUE(run.WaitText("VirtualSlotStaticText", "6", 3000));
+  ASSERT_TRUE(Shows(run, "VirtualSlotStaticText", "6", 3000));
   ASSERT_TRUE(WaitLine(run, 6, "Слот  6: -----", 5000)) << LineOf(run, 6);
   EXPECT_TRUE(WaitFor([&] { return !Enabled(list); }, 2000));
   EXPECT_EQ(ListSelection(list), -1);

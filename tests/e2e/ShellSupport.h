@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "framework/NoCopy.h"
 #include "tools/probe/WindowProbe.h"
 
 namespace Shell {
@@ -28,7 +29,7 @@ inline std::wstring Wide1251(const std::string& text) {
 }
 
 // A named kernel object held by the test process while it lives.
-class THeldName {
+class THeldName : TNoCopy {
  public:
   enum TKind { Mutex, Event };
   THeldName(TKind kind, const std::string& name) {
@@ -39,8 +40,6 @@ class THeldName {
   ~THeldName() {
     if (FHandle) CloseHandle(FHandle);
   }
-  THeldName(const THeldName&) = delete;
-  THeldName& operator=(const THeldName&) = delete;
   // Made here, not found already made by somebody else.
   bool Made() const { return FHandle && FError != ERROR_ALREADY_EXISTS; }
 
@@ -51,7 +50,7 @@ class THeldName {
 
 // The screen resolution (Wine reads LogPixels once, when a process starts)
 // for the programs started while this lives; the value found is put back.
-class TScreenResolution {
+class TScreenResolution : TNoCopy {
  public:
   explicit TScreenResolution(DWORD dpi) {
     if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &FKey) != ERROR_SUCCESS) {
@@ -69,8 +68,6 @@ class TScreenResolution {
     RegSetValueExW(FKey, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&FSaved), sizeof(FSaved));
     RegCloseKey(FKey);
   }
-  TScreenResolution(const TScreenResolution&) = delete;
-  TScreenResolution& operator=(const TScreenResolution&) = delete;
   bool Set() const { return FSet; }
 
  private:
@@ -108,7 +105,7 @@ inline HWND PopupMenuWindow(DWORD processId) {
 
 // Watches, from its own thread, whether the process ever shows a top-level
 // window answering to the name, from construction to Stop().
-class TNeverShown {
+class TNeverShown : TNoCopy {
  public:
   TNeverShown(DWORD processId, const std::string& name)
       : FThread([this, processId, name] {
@@ -120,8 +117,6 @@ class TNeverShown {
           }
         }) {}
   ~TNeverShown() { Stop(); }
-  TNeverShown(const TNeverShown&) = delete;
-  TNeverShown& operator=(const TNeverShown&) = delete;
   void Stop() {
     FStop = true;
     if (FThread.joinable()) FThread.join();

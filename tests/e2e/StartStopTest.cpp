@@ -210,7 +210,7 @@ TEST(LibraryFaults, UnmaskedTrapsAndASignallingNaNClockAreSurvived) {
   ASSERT_TRUE(run.Start("library unmask.version=always unmask.create=always\n"
                         "slot 2 model=k200 name=K200 mcu.clock=snan unmask.open=always unmask.speed=always "
                         "unmask.description=always\n"));
-  EXPECT_TRUE(run.WaitText("McuFreqLMDStaticText", "????????????", 8000)) << run.Text("McuFreqLMDStaticText");
+  EXPECT_TRUE(Shows(run, "McuFreqLMDStaticText", "????????????", 8000));
   TMessageBox box;
   EXPECT_FALSE(run.FindBox(box, 500));
   EXPECT_TRUE(AnotherScan(run));

@@ -23,6 +23,7 @@
 #include <string>
 
 #include "device/CorvaneAbi.h"
+#include "framework/NoCopy.h"
 #include "framework/Thread.h"
 #include "monitor/ModulesMonitorThread.h"
 #include "tests/monitor/MonitorFixture.h"
@@ -201,7 +202,7 @@ void OddClocks(TFakeModule& m, TEvents& e) {
 // allocations; the caller, the window thread, serves the scan's hand-overs
 // and the messages the scan sends to the window's controls meanwhile.
 
-class TScanWorker {
+class TScanWorker : TNoCopy {
  public:
   explicit TScanWorker(TModulesMonitorThread& thread) : FThread(thread) {
     FGo = CreateEventW(nullptr, FALSE, FALSE, nullptr);
@@ -218,8 +219,6 @@ class TScanWorker {
     CloseHandle(FGo);
     CloseHandle(FDone);
   }
-  TScanWorker(const TScanWorker&) = delete;
-  TScanWorker& operator=(const TScanWorker&) = delete;
 
   bool Ready() const { return FHandle && FGo && FDone; }
 

@@ -5,14 +5,14 @@
 
 #include <windows.h>
 
+#include "framework/NoCopy.h"
+
 // Counts the allocations of the thread that makes it, for as long as it
 // lives; one at a time.
-class TAllocationCount {
+class TAllocationCount : TNoCopy {
  public:
   TAllocationCount();
   ~TAllocationCount();
-  TAllocationCount(const TAllocationCount&) = delete;
-  TAllocationCount& operator=(const TAllocationCount&) = delete;
   long Counted() const;
 
  private:

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "device/CorvaneLibrary.h"
+#include "framework/NoCopy.h"
 
 namespace CorvaneFake {
 
@@ -110,11 +111,9 @@ struct TFakeObject {
 
 // The library surface: the two entry points and the interface objects.
 // While it lives, it is the library that the entry points serve.
-class TFakeLibrary {
+class TFakeLibrary : TNoCopy {
  public:
   virtual ~TFakeLibrary();
-  TFakeLibrary(const TFakeLibrary&) = delete;
-  TFakeLibrary& operator=(const TFakeLibrary&) = delete;
 
   TCorvaneLibrary Library() const;
   TBehaviour& Of(int kind) { return FBehaviour[kind]; }

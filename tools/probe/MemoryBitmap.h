@@ -5,9 +5,11 @@
 
 #include <windows.h>
 
+#include "framework/NoCopy.h"
+
 namespace Inspector {
 
-class TMemoryBitmap {
+class TMemoryBitmap : TNoCopy {
  public:
   TMemoryBitmap(int width, int height) : FWidth(width), FHeight(height) {
     if (width <= 0 || height <= 0) return;
@@ -28,8 +30,6 @@ class TMemoryBitmap {
     if (FBitmap) DeleteObject(FBitmap);
     if (FDC) DeleteDC(FDC);
   }
-  TMemoryBitmap(const TMemoryBitmap&) = delete;
-  TMemoryBitmap& operator=(const TMemoryBitmap&) = delete;
 
   HDC Get() const { return FDC; }
   int Width() const { return FWidth; }
