@@ -186,7 +186,7 @@ TEST_F(CorvaneScenario, LogGoesBesideTheScenarioWithoutCorvaneLog) {
   SetEnvironmentVariableW(L"CORVANE_LOG", nullptr);
   UseScenario("slot 3 model=k200\nbroken\n");
   TheLibrary().version();
-  std::string beside = ReadFileBytes(FScenarioPath + L".log");
+  std::string beside = ReadWholeFile(FScenarioPath + L".log");
   EXPECT_EQ(Occurrences(beside, "cannot be used"), 1) << beside;
   EXPECT_NE(beside.find("line 2"), std::string::npos);
 }

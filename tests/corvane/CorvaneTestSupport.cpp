@@ -101,18 +101,6 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   return ok;
 }
 
-std::string ReadFileBytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::string();
-  std::string bytes;
-  char buffer[4096];
-  DWORD n = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &n, nullptr) && n > 0) bytes.append(buffer, n);
-  CloseHandle(file);
-  return bytes;
-}
-
 int Occurrences(const std::string& haystack, const std::string& text) {
   int count = 0;
   for (std::size_t at = haystack.find(text); at != std::string::npos; at = haystack.find(text, at + text.size()))
@@ -203,7 +191,7 @@ std::map<std::string, unsigned long> CorvaneFixture::Stats() {
   Sleep(60);
   TheLibrary().version();
   std::map<std::string, unsigned long> values;
-  std::string text = ReadFileBytes(FStatsPath);
+  std::string text = ReadWholeFile(FStatsPath);
   std::size_t pos = 0;
   while (pos < text.size()) {
     std::size_t end = text.find('\n', pos);

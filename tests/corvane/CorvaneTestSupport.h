@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "device/CorvaneAbi.h"
+#include "tests/support/Files.h"
 
 namespace CorvaneTest {
 
@@ -76,7 +77,6 @@ BOOL ReadDescription(IModuleInterface* i, const ModelInfo& model, void* record);
 
 std::string Utf8(const std::wstring& text);
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
-std::string ReadFileBytes(const std::wstring& path);
 // How many times text occurs in haystack.
 int Occurrences(const std::string& haystack, const std::string& text);
 
@@ -112,7 +112,7 @@ class CorvaneFixture : public ::testing::Test {
   // The stats file as "line.key" -> value, e.g. "slot3.load", "total.open",
   // "library.live-interfaces".
   std::map<std::string, unsigned long> Stats();
-  std::string Log() { return ReadFileBytes(FLogPath); }
+  std::string Log() { return ReadWholeFile(FLogPath); }
 
   std::wstring FFolder;
   std::wstring FScenarioPath;

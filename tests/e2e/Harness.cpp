@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "tests/support/Files.h"
+
 using namespace Inspector;
 
 namespace {
@@ -31,18 +33,6 @@ void WriteFile(const std::wstring& file, const std::string& text) {
     if (MoveFileExW(part.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING)) return;
     Sleep(5);
   }
-}
-
-std::string ReadShared(const std::wstring& file) {
-  std::string text;
-  HANDLE f = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return text;
-  char buffer[4096];
-  DWORD n = 0;
-  while (ReadFile(f, buffer, sizeof(buffer), &n, nullptr) && n > 0) text.append(buffer, n);
-  CloseHandle(f);
-  return text;
 }
 
 int Sequence = 0;
@@ -119,7 +109,7 @@ std::string TQuendalRun::Stats() const {
   // written. Read again until the last slot's line is whole.
   std::string text;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    text = ReadShared(FStats);
+    text = ReadWholeFile(FStats);
     if (text.empty() && GetFileAttributesW(FStats.c_str()) == INVALID_FILE_ATTRIBUTES) return text;
     size_t last = text.find("\nslot 24 ");
     if (last != std::string::npos && text.find('\n', last + 1) != std::string::npos) return text;

@@ -6,12 +6,13 @@
 
 #include <dbt.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "e2e/Harness.h"
-#include "e2e/RunSupport.h"
 #include "e2e/MonitorSupport.h"
+#include "e2e/RunSupport.h"
 
 using namespace Inspector;
 using namespace MonitorE2E;
@@ -210,24 +211,25 @@ TEST(ScanTiming, ADeviceChangeNoticeListsANewModuleBeforeTheNextPoll) {
 
 // A K3-600 whose test keeps failing is loaded at every scan, and it
 // re-enumerates after each load: its own notice must not cut the pause
-// short, or the loads follow each other with no pause at all. The shortest
-// of six times from one load to the next is as long with the notice as
-// without it, where a cut pause would save the 200 ms. The shortest, as a
-// busy or emulated machine only ever adds to a cycle.
-DWORD ShortestLoadCycle(const char* notice) {
-  TQuendalRun run;
-  if (!run.Start(std::string("version 3.3\nslot 3 model=k600 load-ms=200 fail.test=always load-notice=") + notice +
-                 "\n"))
-    return 0;
+// short, or the loads follow each other with no pause at all, 200 ms sooner.
+// One run of the program, the notice switched off and on in turns: the
+// shortest time from one load to the next varies from run to run by as much
+// as a cut pause would save, but within a run of the x86_64 build it does not.
+const std::string LoadingModule = "version 3.3\nslot 3 model=k600 load-ms=200 fail.test=always load-notice=";
+
+// The shortest of three times from one load to the next, with the notice
+// as the scenario now has it; 0 when the loads stop.
+DWORD ShortestLoadCycle(TQuendalRun& run, bool notice) {
+  run.Rewrite(LoadingModule + (notice ? "yes\n" : "no\n"));
   auto loads = [&] { return SlotStat(run, 3, "load"); };
-  if (!WaitFor([&] { return loads() >= 2; }, 10000, 5)) return 0;
+  // The cycle under way when the scenario changed may have begun under the
+  // old one: the timing starts at the second load after the change. The
+  // stand-in writes its count when a load begins.
   long seen = loads();
-  // From a load just counted: the stand-in writes its counts at most every
-  // 50 ms, so each time is good to about that.
-  if (!WaitFor([&] { return loads() > seen; }, 5000, 2)) return 0;
+  if (!WaitFor([&] { return loads() >= seen + 2; }, 10000, 2)) return 0;
   seen = loads();
   DWORD at = GetTickCount(), shortest = 0xFFFFFFFF;
-  for (int cycle = 0; cycle < 6; ++cycle) {
+  for (int cycle = 0; cycle < 3; ++cycle) {
     if (!WaitFor([&] { return loads() > seen; }, 5000, 2)) return 0;
     DWORD now = GetTickCount();
     if (loads() == seen + 1 && now - at < shortest) shortest = now - at;
@@ -238,10 +240,24 @@ DWORD ShortestLoadCycle(const char* notice) {
 }
 
 TEST(ScanTiming, AModulesOwnNoticeAfterItsLoadDoesNotCutThePause) {
-  DWORD quiet = ShortestLoadCycle("no");
-  DWORD noticed = ShortestLoadCycle("yes");
-  ASSERT_GT(quiet, 0u);
-  ASSERT_GT(noticed, 0u);
+#ifndef _WIN64
+  // Under qemu the 32-bit program's cycle of about a second varies within a
+  // run by as much as the pause; the logic is the same in both builds.
+  GTEST_SKIP() << "timed on the x86_64 build";
+#endif
+  TQuendalRun run;
+  ASSERT_TRUE(run.Start(LoadingModule + "no\n"));
+  ASSERT_TRUE(WaitFor([&] { return SlotStat(run, 3, "load") >= 1; }, 10000, 5));
+  DWORD quiet = 0xFFFFFFFF, noticed = 0xFFFFFFFF;
+  for (int round = 0; round < 3; ++round) {
+    DWORD q = ShortestLoadCycle(run, false), n = ShortestLoadCycle(run, true);
+    ASSERT_GT(q, 0u) << "the loads stopped";
+    ASSERT_GT(n, 0u) << "the loads stopped";
+    quiet = std::min(quiet, q);
+    noticed = std::min(noticed, n);
+  }
+  // A cut pause would save 200 ms less the notice's broadcast: 180 ms, seen
+  // here; with the whole pause the notice made the cycle 10 ms shorter at most.
   EXPECT_GT(noticed + 100, quiet) << "ms from one load to the next at best, with and without the module's own notice";
 }
 

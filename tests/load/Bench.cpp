@@ -25,7 +25,7 @@ const char* const FourModules =
     "version 3.3\nslot 0 model=k200\nslot 3 model=k600 load-ms=50\nslot 6 model=k8050 load-ms=20\nslot 9 model=k390\n";
 
 std::string Machine() {
-  std::string cpu = ReadFileText(L"Z:\\proc\\cpuinfo"), model = "?";
+  std::string cpu = ReadWholeFile(L"Z:\\proc\\cpuinfo"), model = "?";
   size_t at = cpu.find("model name");
   if (at != std::string::npos) {
     size_t colon = cpu.find(':', at), end = cpu.find('\n', at);

@@ -13,24 +13,12 @@ namespace Load {
 
 const char* const ResourceNames[ResourceKinds] = {"windows", "fonts", "brushes", "pens", "DCs", "kernel", "menus", "hooks", "memory"};
 
-std::string ReadFileText(const std::wstring& file) {
-  // Files under /proc report no size: read until the end.
-  std::string text;
-  FILE* f = _wfopen(file.c_str(), L"rb");
-  if (!f) return text;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, f)) > 0 && text.size() < (1u << 20)) text.append(buffer, n);
-  fclose(f);
-  return text;
-}
-
 namespace {
 
 std::wstring ProcFile(int pid, const wchar_t* name) { return L"Z:\\proc\\" + std::to_wstring(pid) + L"\\" + name; }
 
 bool EnvironmentNames(int pid, const std::string& entry) {
-  std::string env = ReadFileText(ProcFile(pid, L"environ"));
+  std::string env = ReadWholeFile(ProcFile(pid, L"environ"));
   size_t pos = 0;
   while (pos < env.size()) {
     size_t end = env.find('\0', pos);
@@ -63,7 +51,7 @@ long StatusValue(const std::string& status, const char* key) {
 
 
 long long StartTime(int pid) {
-  std::string stat = ReadFileText(ProcFile(pid, L"stat"));
+  std::string stat = ReadWholeFile(ProcFile(pid, L"stat"));
   size_t close = stat.rfind(')');
   if (close == std::string::npos) return -1;
   const char* p = stat.c_str() + close + 2;  // field 3, the state
@@ -88,7 +76,7 @@ int FindLinuxPid(DWORD timeoutMs, const char* command) {
     int found = 0;
     long long newest = -1;
     for (int id : ProcessIds()) {
-      if (ReadFileText(ProcFile(id, L"comm")) != std::string(command) + "\n" || !EnvironmentNames(id, entry)) continue;
+      if (ReadWholeFile(ProcFile(id, L"comm")) != std::string(command) + "\n" || !EnvironmentNames(id, entry)) continue;
       long long t = StartTime(id);
       if (t > newest) newest = t, found = id;
     }
@@ -101,7 +89,7 @@ int FindLinuxPid(DWORD timeoutMs, const char* command) {
 TLinuxStatus ReadLinuxStatus(int pid) {
   TLinuxStatus s;
   if (pid <= 0) return s;
-  std::string text = "\n" + ReadFileText(ProcFile(pid, L"status"));
+  std::string text = "\n" + ReadWholeFile(ProcFile(pid, L"status"));
   s.VmRssKb = StatusValue(text, "VmRSS");
   s.RssAnonKb = StatusValue(text, "RssAnon");
   s.VmSizeKb = StatusValue(text, "VmSize");
@@ -112,7 +100,7 @@ TLinuxStatus ReadLinuxStatus(int pid) {
 
 long long ReadLinuxCpuTicks(int pid) {
   if (pid <= 0) return -1;
-  std::string stat = ReadFileText(ProcFile(pid, L"stat"));
+  std::string stat = ReadWholeFile(ProcFile(pid, L"stat"));
   // The command may hold blanks and parentheses: fields count from the last ')'.
   size_t close = stat.rfind(')');
   if (close == std::string::npos) return -1;

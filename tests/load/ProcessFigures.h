@@ -10,15 +10,13 @@
 #include <vector>
 
 #include "tests/support/Clock.h"
+#include "tests/support/Files.h"
 
 namespace Load {
 
 // The program's live counters, in the order of TResourceKind.
 constexpr int ResourceKinds = 9;
 extern const char* const ResourceNames[ResourceKinds];
-
-// The whole of a (small) file, or "" when it cannot be read.
-std::string ReadFileText(const std::wstring& file);
 
 // The newest Linux process of this Wine prefix whose command is the one
 // given (Quendal.exe, another program, the wineserver), or 0.
