@@ -376,6 +376,12 @@ struct Setting {
   int line;
 };
 
+// Sets the error; false.
+bool Refuse(std::string& error, const std::string& message) {
+  error = message;
+  return false;
+}
+
 bool ApplyUnit(UnitInfo& unit, const std::string& field, const std::string& value, std::string& error,
                bool& known) {
   known = true;
@@ -385,10 +391,7 @@ bool ApplyUnit(UnitInfo& unit, const std::string& field, const std::string& valu
   else if (field == "text") unit.text = value;
   else if (field == "clock") return ParseClock(value, unit.clockBits, error);
   else if (field == "active") {
-    if (!ParseInt32(value, unit.active)) {
-      error = "active= takes a 32-bit integer";
-      return false;
-    }
+    if (!ParseInt32(value, unit.active)) return Refuse(error, "active= takes a 32-bit integer");
   } else known = false;
   return true;
 }
@@ -405,20 +408,13 @@ bool ApplySwitch(FailureSwitch (&switches)[KindCount][OpCount], int first, int l
     for (int op = first; op < last; ++op)
       if (k.compare(dot + 1, std::string::npos, OpNames[op]) == 0) {
         if (ParseFailure(v, switches[kind][op])) return true;
-        error = k + "= takes never, always, once, a number of calls (that many, then no more) or after:N";
-        return false;
+        return Refuse(error, k + "= takes never, always, once, a number of calls (that many, then no more) or after:N");
       }
     error = "unknown switch \"" + k + "\" (known operations:";
     for (int op = first; op < last; ++op) error += std::string(" ") + OpNames[op];
     error += ")";
     return false;
   }
-  return false;
-}
-
-// Sets the error; false.
-bool Refuse(std::string& error, const std::string& message) {
-  error = message;
   return false;
 }
 
@@ -438,7 +434,10 @@ bool ApplyValue(Module& m, const std::string& k, const std::string& v, std::stri
   unsigned long long n;
   known = true;
   for (const auto& t : TextSettings)
-    if (k == t.key) return m.*t.field = v, true;
+    if (k == t.key) {
+      m.*t.field = v;
+      return true;
+    }
   for (const auto& y : YesNoSettings)
     if (k == y.key) return ParseBool(v, m.*y.field) || Refuse(error, k + "= takes yes or no");
   if (k == "revision") {

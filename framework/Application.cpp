@@ -170,23 +170,19 @@ bool TApplication::MinimizeForm(TForm& form) {
 }
 
 int TApplication::ShowModal(TForm& form) {
-  if (form.FModal || !form.Handle()) return mrCancel;
   HWND previous = GetActiveWindow();
   {
     TDisabledWindows disabled(GetCurrentThreadId(), form.Handle());
-    form.FModal = true;
-    form.FModalResult = mrNone;
     form.Show();
-    while (form.FModalResult == mrNone && !Terminated()) {
+    while (form.ModalResult() == mrNone && !Terminated()) {
       HandleMessage();
-      if (!IsWindowVisible(form.Handle()) && form.FModalResult == mrNone) form.FModalResult = mrCancel;
+      if (!IsWindowVisible(form.Handle()) && form.ModalResult() == mrNone) form.SetModalResult(mrCancel);
     }
   }
   form.Hide();
   // The window that was active before takes the keyboard again.
   if (previous && previous != form.Handle() && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
-  form.FModal = false;
-  return form.FModalResult;
+  return form.ModalResult();
 }
 
 void TApplication::Minimize() {

@@ -82,7 +82,12 @@ void TForm::Close() {
 
 int TForm::ShowModal() {
   TFormHost* host = Host();
-  return host ? host->ShowModal(*this) : mrCancel;
+  if (!host || FModal || !Handle()) return mrCancel;
+  FModal = true;
+  FModalResult = mrNone;
+  const int result = host->ShowModal(*this);
+  FModal = false;
+  return result;
 }
 
 TCloseAction TForm::CloseWith(TCloseAction action) {

@@ -43,6 +43,7 @@ class TFormHost {
   virtual void CloseForm(TForm& form) = 0;
   // True when the host took the form's minimise on itself.
   virtual bool MinimizeForm(TForm& form) = 0;
+  // Runs the modal loop of a form already marked modal; its modal result.
   virtual int ShowModal(TForm& form) = 0;
 
  protected:
@@ -112,7 +113,6 @@ class TForm : public TWinControl {
   HWND FirstFocusable() const;
 
  private:
-  friend class TApplication;  // runs the modal loop
   // The application that owns the form; null for a form owned otherwise.
   TFormHost* Host() const { return dynamic_cast<TFormHost*>(Owner()); }
   TWinControl* ParentFor(const TControlDesc& desc);

@@ -49,6 +49,7 @@ class TOwnedHandle {
   }
 
   void Reset(H h) {
+    if (h == FHandle) return;
     if (FHandle && Free(FHandle)) CountDown(Kind);
     FHandle = h;
     if (FHandle) CountUp(Kind);

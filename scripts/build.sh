@@ -17,7 +17,11 @@ for p in "${presets[@]}"; do
   fi
 done
 for c in "${configured[@]}"; do
-  wait "${c#*:}" || { cat "build/configure-${c%%:*}.log"; exit 1; }
+  if ! wait "${c#*:}"; then
+    cat "build/configure-${c%%:*}.log"
+    for other in "${configured[@]}"; do kill "${other#*:}" 2>/dev/null; done
+    exit 1
+  fi
 done
 
 echo "build: ${presets[*]}"

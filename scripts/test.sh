@@ -36,12 +36,18 @@ end_desktops() {
   [ ${#xvfbs[@]} -gt 0 ] && kill "${xvfbs[@]}" 2>/dev/null
 }
 trap end_desktops EXIT
+# The copies share the files of the prefix: what earlier runs left in its
+# temporary folder would be shared by all desktops, and written by each.
+rm -rf "$QUENDAL_WINEPREFIX"/drive_c/users/*/Temp/*
 for i in $(seq 1 "$desktops"); do
   prefix=$QUENDAL_WINEPREFIX-desktop$i
   rm -rf "$prefix" && cp -al "$QUENDAL_WINEPREFIX" "$prefix" || exit 1
   unset DISPLAY
-  WINEPREFIX=$prefix quendal_private_display || exit 1
-  xvfbs+=("$QUENDAL_XVFB_PID")
+  QUENDAL_XVFB_PID=
+  WINEPREFIX=$prefix quendal_private_display
+  display_rc=$?
+  [ -n "$QUENDAL_XVFB_PID" ] && xvfbs+=("$QUENDAL_XVFB_PID")
+  [ "$display_rc" -eq 0 ] || exit 1
   printf 'export QUENDAL_WINEPREFIX=%q DISPLAY=%q\n' "$prefix" "$DISPLAY" >"$QUENDAL_DESKTOPS/$i.env"
   WINEPREFIX=$prefix LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 quendal_start_wineserver
 done

@@ -82,12 +82,11 @@ const TColorItemDesc PhoneItems[] = {
     {clBlue, "K80-50"},        {clPurple, Telephone}, {clPurple, Fax},
 };
 
-void SetupLink(TURLLink* link, const char* target) {
-  if (!link) return;
-  link->Link = target;
+void SetupLink(TURLLink& link, const char* target) {
+  link.Link = target;
   TFont focus;
   focus.Assign(LinkFocusFont, DesignPixelsPerInch);
-  link->SetFocusFont(focus);
+  link.SetFocusFont(focus);
 }
 
 const TFormDesc Description = {
@@ -131,18 +130,17 @@ void TAboutProgramPanel::BindControls() {
   BIND_CONTROL(QuendalVersionLMDStaticText);
   BIND_CONTROL(CorvaneVersionLMDStaticText);
   BIND_CONTROL(OkLMDButton);
-  if (AboutESColorMemo) AboutESColorMemo->AddColorItems(AboutItems);
-  if (ESColorMemo1) ESColorMemo1->AddColorItems(PhoneItems);
-  SetupLink(OrvekUrlLink, SiteLink);
-  SetupLink(URLLink, MailLink);
-  SetupLink(URLLink1, SupportLink);
-  if (OkLMDButton) OkLMDButton->OnClick = [this] { OkLMDButtonClick(); };
+  AboutESColorMemo->AddColorItems(AboutItems);
+  ESColorMemo1->AddColorItems(PhoneItems);
+  SetupLink(*OrvekUrlLink, SiteLink);
+  SetupLink(*URLLink, MailLink);
+  SetupLink(*URLLink1, SupportLink);
+  OkLMDButton->OnClick = [this] { OkLMDButtonClick(); };
 }
 
 void TAboutProgramPanel::FormCreate() {
-  if (QuendalVersionLMDStaticText && VersionInfo && VersionInfo->HaveInfo())
-    QuendalVersionLMDStaticText->SetText(VersionInfo->GetStringFileInfoByIdx(3));
-  if (CorvaneVersionLMDStaticText) CorvaneVersionLMDStaticText->SetText(RequiredLibraryVersion());
+  if (VersionInfo->HaveInfo()) QuendalVersionLMDStaticText->SetText(VersionInfo->GetStringFileInfoByIdx(3));
+  CorvaneVersionLMDStaticText->SetText(RequiredLibraryVersion());
 }
 
 void TAboutProgramPanel::FormShow() {
@@ -151,7 +149,7 @@ void TAboutProgramPanel::FormShow() {
     FShortCutSaved = true;
     Application->OnShortCut = [this](const MSG& msg, bool& handled) { AboutShortCut(msg, handled); };
   }
-  if (OkLMDButton && OkLMDButton->Handle()) SetFocus(OkLMDButton->Handle());
+  if (OkLMDButton->Handle()) SetFocus(OkLMDButton->Handle());
 }
 
 void TAboutProgramPanel::FormHide() {

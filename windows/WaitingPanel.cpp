@@ -43,26 +43,23 @@ TWaitingPanel::TWaitingPanel(TComponent* owner) : TForm(owner, Description) {
 }
 
 void TWaitingPanel::BindControls() {
-  ESColorMemo1 = Find<TESColorMemo>("ESColorMemo1");
-  WaitingLMDProgress = Find<TProgressBar>("WaitingLMDProgress");
-  if (ESColorMemo1) ESColorMemo1->AddColorItems(MemoItems);
-  if (WaitingLMDProgress) {
-    WaitingLMDProgress->SetBars(25, 5, BarColor);
-    WaitingLMDProgress->SetStep(10);
-  }
+  BIND_CONTROL(ESColorMemo1);
+  BIND_CONTROL(WaitingLMDProgress);
+  ESColorMemo1->AddColorItems(MemoItems);
+  WaitingLMDProgress->SetBars(25, 5, BarColor);
+  WaitingLMDProgress->SetStep(10);
   Timer->OnTimer = [this] { TimerTimer(); };
 }
 
 void TWaitingPanel::FormShow() {
   Timer->SetInterval(200);
   Timer->SetRunning(true);
-  if (WaitingLMDProgress) WaitingLMDProgress->SetPosition(0);
+  WaitingLMDProgress->SetPosition(0);
 }
 
 void TWaitingPanel::FormHide() { Timer->SetRunning(false); }
 
 void TWaitingPanel::TimerTimer() {
-  if (!WaitingLMDProgress) return;
   if (WaitingLMDProgress->Position() == 100) {
     WaitingLMDProgress->SetPosition(0);
     return;

@@ -26,7 +26,7 @@ HWND OpenAbout(TQuendalRun& run) {
   return about && Visible(about) ? about : nullptr;
 }
 
-void Quit(TQuendalRun& run) {
+void QuitByCtrlQ(TQuendalRun& run) {
   WaitFor([&] { return Enabled(run.Main()); }, 3000);
   SendKey(run.Main(), 'Q', true);
   DWORD code = 0;
@@ -51,7 +51,7 @@ TEST(About, ShowsBothVersionsAndEscClosesItWithoutTheExitQuestion) {
 
   // The main window's Esc is back.
   ASSERT_NO_FATAL_FAILURE(AnswerExitQuestion(run, run.Main(), IDNO));
-  Quit(run);
+  QuitByCtrlQ(run);
 }
 
 TEST(About, EnterClosesItThroughOkAndItOpensAgain) {
@@ -65,7 +65,7 @@ TEST(About, EnterClosesItThroughOkAndItOpensAgain) {
   }
   TMessageBox box;
   EXPECT_FALSE(run.FindBox(box, 300));
-  Quit(run);
+  QuitByCtrlQ(run);
 }
 
 TEST(About, TheMonitorKeepsUpdatingTheMainWindowWhileItIsOpen) {
@@ -92,7 +92,7 @@ TEST(About, TheMonitorKeepsUpdatingTheMainWindowWhileItIsOpen) {
   EXPECT_FALSE(Enabled(run.Main()));
   SendKey(about, VK_ESCAPE);
   EXPECT_TRUE(WaitFor([&] { return !Visible(about); }, 5000));
-  Quit(run);
+  QuitByCtrlQ(run);
 }
 
 }  // namespace

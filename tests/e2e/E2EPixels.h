@@ -13,7 +13,7 @@ namespace E2E {
 // A copy of the screen rectangle r (screen coordinates), 0x00RRGGBB per pixel.
 class TScreenArea {
  public:
-  explicit TScreenArea(const RECT& r) : FRect(r) {
+  explicit TScreenArea(const RECT& r) {
     Inspector::TMemoryBitmap bitmap(r.right - r.left, r.bottom - r.top);
     if (!bitmap.CopyScreen(r.left, r.top)) return;
     const DWORD* p = bitmap.Pixels();
@@ -33,7 +33,6 @@ class TScreenArea {
 
  private:
   static bool Near(int a, int b, int t) { return (a > b ? a - b : b - a) <= t; }
-  RECT FRect;
   std::vector<DWORD> FPixels;
 };
 

@@ -230,11 +230,12 @@ DWORD ShortestLoadCycle(TQuendalRun& run, bool notice) {
   seen = loads();
   DWORD at = GetTickCount(), shortest = 0xFFFFFFFF;
   for (int cycle = 0; cycle < 3; ++cycle) {
-    if (!WaitFor([&] { return loads() > seen; }, 5000, 2)) return 0;
-    DWORD now = GetTickCount();
-    if (loads() == seen + 1 && now - at < shortest) shortest = now - at;
-    seen = loads();
-    at = now;
+    long now = seen;
+    if (!WaitFor([&] { return (now = loads()) > seen; }, 5000, 2)) return 0;
+    DWORD tick = GetTickCount();
+    if (now == seen + 1 && tick - at < shortest) shortest = tick - at;
+    seen = now;
+    at = tick;
   }
   return shortest == 0xFFFFFFFF ? 0 : shortest;
 }

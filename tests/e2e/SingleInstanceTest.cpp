@@ -23,7 +23,7 @@ namespace {
 const char* const AlreadyRunning = "Экземпляр программы Quendal уже работает!";
 const char* const Attention = "Внимание!!!";
 
-void Quit(TQuendalRun& run) {
+void CloseAndExpectCleanExit(TQuendalRun& run) {
   PostMessageW(run.Main(), WM_CLOSE, 0, 0);
   ExpectCleanExit(run);
 }
@@ -121,7 +121,7 @@ TEST(SingleInstance, FirstStartHoldsTheLockUntilItEndsAndALaterStartRunsNormally
     EXPECT_FALSE(run.FindBox(box, 1000)) << "a message at the first start: " << box.Text;
     EXPECT_TRUE(LockHeld());
     ASSERT_TRUE(WaitFor([&] { return Stat(run, "version-calls") == 1; }, 8000)) << "no monitor";
-    Quit(run);
+    CloseAndExpectCleanExit(run);
     EXPECT_FALSE(LockHeld()) << "the lock outlived the program";
   }
 }
@@ -153,7 +153,7 @@ TEST(SingleInstance, SecondStartTellsTheUserEndsUnseenAndRestoresTheMinimisedFir
   EXPECT_TRUE(WaitFor([&] { return Visible(main) && !IsIconic(application); }, 5000)) << "the first was not restored";
   EXPECT_EQ(Stat(first, "version-calls"), 1) << "the first started a second monitor";
   EXPECT_TRUE(LockHeld()) << "the second took the first's lock away";
-  Quit(first);
+  CloseAndExpectCleanExit(first);
 }
 
 TEST(SingleInstance, SecondStartBringsTheFirstToTheFront) {
@@ -178,7 +178,7 @@ TEST(SingleInstance, SecondStartBringsTheFirstToTheFront) {
   EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == main; }, 5000))
       << "the first is not the foreground window: " << ControlName(GetForegroundWindow());
   DestroyWindow(cover);
-  Quit(first);
+  CloseAndExpectCleanExit(first);
 }
 
 TEST(SingleInstance, ALockOfAnotherNameDoesNotBlock) {
@@ -190,7 +190,7 @@ TEST(SingleInstance, ALockOfAnotherNameDoesNotBlock) {
   EXPECT_TRUE(WaitFor([&] { return Visible(run.Main()); }, 5000));
   TMessageBox box;
   EXPECT_FALSE(run.FindBox(box, 1000)) << "blocked by another program's lock";
-  Quit(run);
+  CloseAndExpectCleanExit(run);
 }
 
 TEST(SingleInstance, AnObjectOfAnotherKindUnderTheTitleCountsAsARunningInstance) {

@@ -413,4 +413,40 @@ TEST_F(FormTest, OwnedHandlesAreCountedAndGoWithTheirOwners) {
   EXPECT_EQ(LiveCount(TResourceKind::Hook), 0);
 }
 
+int FakeFrees = 0;
+bool FakeFreeRefuses = false;
+BOOL FakeFree(HANDLE) {
+  ++FakeFrees;
+  return !FakeFreeRefuses;
+}
+
+// One counting rule for every owned handle: held, it counts; a move keeps
+// one count and empties the source; Release counts it gone without freeing
+// it; a free that the system refuses leaves it counted, so the leak shows.
+TEST(OwnedHandle, AMoveKeepsOneCountReleaseFreesNothingARefusedFreeStaysCounted) {
+  using TFake = TOwnedHandle<HANDLE, TResourceKind::Kernel, &FakeFree>;
+  HANDLE h = reinterpret_cast<HANDLE>(0x1234);
+  const long start = LiveCount(TResourceKind::Kernel);
+  FakeFrees = 0;
+  FakeFreeRefuses = false;
+  {
+    TFake first(h);
+    first.Reset(h);
+    EXPECT_EQ(LiveCount(TResourceKind::Kernel), start + 1);
+    TFake second(std::move(first));
+    EXPECT_FALSE(first);
+    EXPECT_EQ(second.Get(), h);
+    EXPECT_EQ(LiveCount(TResourceKind::Kernel), start + 1);
+    EXPECT_EQ(second.Release(), h);
+    EXPECT_EQ(LiveCount(TResourceKind::Kernel), start);
+  }
+  EXPECT_EQ(FakeFrees, 0);
+  FakeFreeRefuses = true;
+  { TFake refused(h); }
+  EXPECT_EQ(FakeFrees, 1);
+  EXPECT_EQ(LiveCount(TResourceKind::Kernel), start + 1);
+  CountDown(TResourceKind::Kernel);  // the test's own leak, put right
+  FakeFreeRefuses = false;
+}
+
 }  // namespace

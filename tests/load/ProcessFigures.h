@@ -9,13 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "framework/Handles.h"
 #include "tests/support/Clock.h"
 #include "tests/support/Files.h"
 
 namespace Load {
 
 // The program's live counters, in the order of TResourceKind.
-constexpr int ResourceKinds = 9;
+constexpr int ResourceKinds = static_cast<int>(TResourceKind::Count);
 extern const char* const ResourceNames[ResourceKinds];
 
 // The newest Linux process of this Wine prefix whose command is the one

@@ -437,12 +437,5 @@ TEST_F(MonitorGroupControls, EveryDepthIsReachedAndTheContainerItselfStays) {
   DestroyWindow(raw);
 }
 
-TEST_F(MonitorGroupControls, NoContainerIsNoFault) {
-  ASSERT_FALSE(Enabled("McuTypeLMDStaticText"));
-  TWaitingPanel unbuilt(nullptr);  // no windows made
-  EnableGroupControls(unbuilt, true);
-  EXPECT_FALSE(Enabled("McuTypeLMDStaticText"));
-}
-
 }  // namespace
 }  // namespace MonitorTest

@@ -13,6 +13,7 @@
 #include "app/MainForm.h"
 #include "framework/Thread.h"
 #include "monitor/ModulesMonitorThread.h"
+#include "tests/support/BoxAnswerer.h"
 #include "tests/support/FakeCorvane.h"
 #include "windows/WaitingPanel.h"
 
@@ -24,9 +25,14 @@ class MonitorFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     BuildWindows();
-    Start();
+    {
+      // A start-up fault shows its message box on this thread: answered, so
+      // that the checks below fail instead of waiting for a click.
+      TBoxAnswerer boxes(GetCurrentThreadId());
+      Start();
+    }
     ASSERT_NE(Thread->Device, nullptr);
-    ASSERT_EQ(Thread->ErrorReported, 0);
+    ASSERT_EQ(Thread->ErrorReported, 0) << Thread->ErrorText;
   }
 
   void TearDown() override {

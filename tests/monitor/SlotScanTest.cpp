@@ -8,6 +8,7 @@
 
 #include "device/CorvaneAbi.h"
 #include "tests/monitor/MonitorFixture.h"
+#include "tests/monitor/MonitorTexts.h"
 
 namespace MonitorTest {
 
@@ -40,7 +41,7 @@ TEST_F(MonitorScanLines, NoModuleAtAllGivesTwentyFiveEmptyLinesAndADisabledList)
   EXPECT_EQ(List().ItemIndex(), -1);
   EXPECT_EQ(Thread->SelectedIndex, -1);
   EXPECT_EQ(Text("VirtualSlotStaticText"), "");
-  EXPECT_EQ(Window->Text(), "Мониторинг USB модулей: No Module  --> S/N ????????");
+  EXPECT_EQ(Window->Text(), NoModule);
 }
 
 TEST_F(MonitorScanLines, ModulesAtStartSelectTheLowestOccupiedSlot) {
@@ -82,7 +83,7 @@ TEST_F(MonitorScanLines, AModuleArrivingAfterAnEmptyListIsListedButNotSelected) 
   EXPECT_TRUE(List().Enabled());
   EXPECT_EQ(List().ItemIndex(), -1);
   EXPECT_EQ(Thread->SelectedIndex, -1);
-  EXPECT_EQ(Window->Text(), "Мониторинг USB модулей: No Module  --> S/N ????????");
+  EXPECT_EQ(Window->Text(), NoModule);
 }
 
 TEST_F(MonitorScanLines, EveryModuleRemovedDisablesTheListAndRedrawsEmptyDetails) {
@@ -102,7 +103,7 @@ TEST_F(MonitorScanLines, EveryModuleRemovedDisablesTheListAndRedrawsEmptyDetails
   EXPECT_EQ(Line(9), "Слот  9: -----");
   // The details are redrawn from the now empty slot.
   EXPECT_EQ(Thread->Current.Selected.SlotNumber, -1);
-  EXPECT_EQ(Window->Text(), "Мониторинг USB модулей: No Module  --> S/N ????????");
+  EXPECT_EQ(Window->Text(), NoModule);
   EXPECT_EQ(Text("SpeedModeStaticText"), "??");
   EXPECT_EQ(Text("SerialNumberLMDStaticText"), "--------");
   EXPECT_EQ(Lamp("ModuleLoadingLed"), clBtnFace);
@@ -392,7 +393,7 @@ TEST_F(MonitorSelection, AMoveBetweenEmptySlotsChangesOnlyTheSlotBox) {
   List().SetItemIndex(5);
   Cycle();  // from an occupied slot: everything is redrawn
   ASSERT_EQ(Text("VirtualSlotStaticText"), "5");
-  ASSERT_EQ(Window->Text(), "Мониторинг USB модулей: No Module  --> S/N ????????");
+  ASSERT_EQ(Window->Text(), NoModule);
   Window->SetText("marker");
   Control("SpeedModeStaticText")->SetText("XX");
   List().SetItemIndex(7);
@@ -414,7 +415,7 @@ TEST_F(MonitorSelection, AMoveBetweenEmptySlotsWhileAnotherSlotChangesRedrawsThe
   Cycle();
   EXPECT_EQ(Text("VirtualSlotStaticText"), "7");
   EXPECT_EQ(Line(11), "Слот 11: Модуль K390");
-  EXPECT_EQ(Window->Text(), "Мониторинг USB модулей: No Module  --> S/N ????????");
+  EXPECT_EQ(Window->Text(), NoModule);
   EXPECT_EQ(List().ItemIndex(), 7);
 }
 

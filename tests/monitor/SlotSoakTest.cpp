@@ -27,6 +27,7 @@
 #include "framework/Thread.h"
 #include "monitor/ModulesMonitorThread.h"
 #include "tests/monitor/MonitorFixture.h"
+#include "tests/monitor/MonitorTexts.h"
 #include "tests/support/CountingNew.h"
 #include "tests/support/FakeCorvane.h"
 
@@ -341,13 +342,13 @@ class MonitorSoak : public MonitorFixture {
     const std::string unit = " кГц";
     for (const char* name : clocks) {
       std::string text = Text(name);
-      bool placeholder = text == "------------" || text == "????????????";
+      bool placeholder = text == Dashes || text == Questions;
       bool rate = text.size() > unit.size() && text.compare(text.size() - unit.size(), unit.size(), unit) == 0;
       if (!placeholder && !rate) return std::string(name) + " shows \"" + text + "\"";
     }
     for (const char* name : versions) {
       std::string text = Text(name);
-      if (text != "------------" && text != "????????????" && text.find(" от ") == std::string::npos)
+      if (text != Dashes && text != Questions && text.find(" от ") == std::string::npos)
         return std::string(name) + " shows \"" + text + "\"";
     }
     return std::string();
