@@ -97,6 +97,10 @@ std::vector<std::string> TQuendalRun::Lines(const std::string& name) const {
   return h ? ListLines(h) : std::vector<std::string>();
 }
 
+bool TQuendalRun::WaitText(const std::string& name, const std::string& text, DWORD ms) const {
+  return WaitFor([&] { return Text(name) == text; }, ms);
+}
+
 bool TQuendalRun::FindBox(TMessageBox& box, DWORD ms) const { return FindMessageBox(FProcess.Id, box, ms); }
 
 bool TQuendalRun::WaitExit(DWORD ms, DWORD& exitCode) { return Inspector::WaitExit(FProcess, ms, exitCode); }

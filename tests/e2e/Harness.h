@@ -29,6 +29,8 @@ class TQuendalRun : TNoCopy {
   HWND Control(const std::string& name) const;
   std::string Text(const std::string& name) const;
   std::vector<std::string> Lines(const std::string& name) const;
+  // Waits until the control shows the text; false on time-out.
+  bool WaitText(const std::string& name, const std::string& text, DWORD ms) const;
 
   bool FindBox(Inspector::TMessageBox& box, DWORD ms = 10000) const;
   // Waits for the process to end; false on time-out.

@@ -20,7 +20,7 @@ const char* const NoModule = "version 3.3\n";
 // Waits until the control shows the text; a failure names what it showed.
 inline ::testing::AssertionResult Shows(const TQuendalRun& run, const std::string& name, const std::string& text,
                                         DWORD ms = 5000) {
-  if (Inspector::WaitFor([&] { return run.Text(name) == text; }, ms)) return ::testing::AssertionSuccess();
+  if (run.WaitText(name, text, ms)) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << name << " shows \"" << run.Text(name) << "\", not \"" << text << "\"";
 }
 
